@@ -1,0 +1,3 @@
+#include "TrApp.h"
+
+START_JUCE_APPLICATION (TrApplication)

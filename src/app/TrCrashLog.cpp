@@ -1,0 +1,189 @@
+#include "TrCrashLog.h"
+
+#include "TrCrashSymbols.h"
+#include "TrCrashText.h"
+
+#include <juce_core/juce_core.h>
+
+#include <atomic>
+#include <csignal>
+#include <execinfo.h>
+#include <fcntl.h>
+#include <limits.h>
+#include <unistd.h>
+
+namespace TrCrashLog
+{
+namespace
+{
+constexpr int fatalSignals[] { SIGFPE, SIGILL, SIGSEGV, SIGBUS, SIGABRT, SIGSYS };
+constexpr int maxFrames = 128;
+constexpr unsigned watchdogSeconds = 10;
+constexpr std::size_t fileBufferSize = 16384;
+
+char logPath[PATH_MAX] {};
+long utcOffset = 0;
+char textStorage[96 * 1024];
+char alternateStack[64 * 1024];
+std::atomic<bool> handling { false };
+
+void writeAll (int fd, const char* data, std::size_t length)
+{
+    while (length > 0)
+    {
+        const auto written = write (fd, data, length);
+        if (written <= 0)
+            return;
+
+        data += written;
+        length -= static_cast<std::size_t> (written);
+    }
+}
+
+// The log uses "\r\n" line ends; frame lines already have them, the rest gets them here.
+void appendToLog (const TrCrashText& text)
+{
+    const int fd = open (logPath, O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
+    if (fd < 0)
+        return;
+
+    char buffer[fileBufferSize];
+    std::size_t used = 0;
+
+    for (std::size_t i = 0; i < text.length(); ++i)
+    {
+        if (used + 2 > sizeof (buffer))
+        {
+            writeAll (fd, buffer, used);
+            used = 0;
+        }
+
+        const auto c = text.text()[i];
+        if (c == '\n' && (i == 0 || text.text()[i - 1] != '\r'))
+            buffer[used++] = '\r';
+
+        buffer[used++] = c;
+    }
+
+    writeAll (fd, buffer, used);
+    close (fd);
+}
+
+void startWatchdog()
+{
+    struct sigaction defaultAction {};
+    defaultAction.sa_handler = SIG_DFL;
+    sigaction (SIGALRM, &defaultAction, nullptr);
+
+    sigset_t alarmOnly;
+    sigemptyset (&alarmOnly);
+    sigaddset (&alarmOnly, SIGALRM);
+    pthread_sigmask (SIG_UNBLOCK, &alarmOnly, nullptr);
+
+    alarm (watchdogSeconds);
+}
+
+void handleFatalSignal (int)
+{
+    // A second faulting thread waits: the first one ends the process.
+    if (handling.exchange (true))
+        for (;;)
+            pause();
+
+    startWatchdog();
+
+    TrCrashText text (textStorage, sizeof (textStorage));
+    char time[64];
+    text.add ("=== TESTRIG crash ")
+        .add (time, formatTime (std::time (nullptr), utcOffset, time, sizeof (time)))
+        .add (" (v" TESTRIG_VERSION ") ===\n");
+
+    void* frames[maxFrames];
+    const int numFrames = backtrace (frames, maxFrames);
+
+    for (int i = 0; i < numFrames; ++i)
+    {
+        text.addDecimal (i, 2).add ("  ");
+        TrCrashSymbols::describe (frames[i], text);
+        text.add ("\r\n");
+    }
+
+    text.add ("\n");
+
+    appendToLog (text);
+    writeAll (STDOUT_FILENO, text.text(), text.length());
+    writeAll (STDOUT_FILENO, "\n", 1);
+
+    kill (getpid(), SIGKILL);
+}
+}
+
+void install()
+{
+    const auto path = juce::File::getSpecialLocation (juce::File::currentExecutableFile)
+                          .getSiblingFile ("TESTRIG_crash.log")
+                          .getFullPathName();
+    path.copyToUTF8 (logPath, sizeof (logPath));
+
+    const auto now = std::time (nullptr);
+    std::tm local {};
+    localtime_r (&now, &local);
+    utcOffset = local.tm_gmtoff;
+
+    TrCrashSymbols::prepare();
+
+    // glibc loads its unwinder on the first call; do that now, not inside the handler.
+    void* warmUp[1];
+    backtrace (warmUp, 1);
+
+    stack_t stack {};
+    stack.ss_sp = alternateStack;
+    stack.ss_size = sizeof (alternateStack);
+    sigaltstack (&stack, nullptr);
+
+    struct sigaction action {};
+    action.sa_handler = handleFatalSignal;
+    action.sa_flags = SA_ONSTACK; // no SA_RESTART: system calls are interrupted
+    sigemptyset (&action.sa_mask);
+    for (auto s : fatalSignals)
+        sigaddset (&action.sa_mask, s);
+
+    for (auto s : fatalSignals)
+        sigaction (s, &action, nullptr);
+}
+
+std::size_t formatTime (std::time_t utc, long utcOffsetSeconds, char* out, std::size_t capacity)
+{
+    static constexpr const char* months[] { "Jan", "Feb", "Mar", "Apr", "May", "Jun",
+                                            "Jul", "Aug", "Sep", "Oct", "Nov", "Dec" };
+
+    const long long local = static_cast<long long> (utc) + utcOffsetSeconds;
+    long long days = local / 86400;
+    long long secondOfDay = local % 86400;
+    if (secondOfDay < 0)
+    {
+        secondOfDay += 86400;
+        --days;
+    }
+
+    // Civil date from days since 1970-01-01 (proleptic Gregorian calendar).
+    days += 719468;
+    const long long era = (days >= 0 ? days : days - 146096) / 146097;
+    const long long dayOfEra = days - era * 146097;
+    const long long yearOfEra = (dayOfEra - dayOfEra / 1460 + dayOfEra / 36524 - dayOfEra / 146096) / 365;
+    const long long dayOfYear = dayOfEra - (365 * yearOfEra + yearOfEra / 4 - yearOfEra / 100);
+    const long long monthIndex = (5 * dayOfYear + 2) / 153;
+    const long long day = dayOfYear - (153 * monthIndex + 2) / 5 + 1;
+    const long long month = monthIndex < 10 ? monthIndex + 3 : monthIndex - 9;
+    const long long year = yearOfEra + era * 400 + (month <= 2 ? 1 : 0);
+
+    const auto hours = secondOfDay / 3600;
+    const auto hours12 = hours % 12 == 0 ? 12 : hours % 12;
+
+    TrCrashText text (out, capacity);
+    text.addDecimal (day).add (" ").add (months[month - 1]).add (" ").addDecimal (year).add (" ");
+    text.addDecimal (hours12).add (":").addDecimal (secondOfDay / 60 % 60, 2).add (":").addDecimal (secondOfDay % 60, 2);
+    text.add (hours >= 12 ? "pm" : "am");
+    return text.length();
+}
+}

@@ -1,0 +1,20 @@
+#pragma once
+
+#include <cstddef>
+#include <ctime>
+
+/** The crash handler: on a fatal signal it appends a report with a symbolised backtrace to
+    "TESTRIG_crash.log" beside the executable, prints it, and kills the process with SIGKILL.
+
+    The handler allocates nothing and takes no lock of ours, because a faulty plugin often
+    crashes inside the allocator; a watchdog alarm ends the process if the handler itself blocks. */
+namespace TrCrashLog
+{
+    /** Installs the handler for SIGFPE, SIGILL, SIGSEGV, SIGBUS, SIGABRT and SIGSYS, with
+        system calls interrupted rather than restarted. Call once, early at start-up. */
+    void install();
+
+    /** Writes a local time the way the log's header shows it ("8 Dec 2026 11:40:49pm") into
+        out and returns its length; utcOffsetSeconds is the local zone's offset from UTC. */
+    std::size_t formatTime (std::time_t utc, long utcOffsetSeconds, char* out, std::size_t capacity);
+}

@@ -1,0 +1,19 @@
+#pragma once
+
+#include <juce_gui_basics/juce_gui_basics.h>
+
+/** The single main window: near-black, resizable between 1100 x 700 and 10000 x 10000. */
+class TrMainWindow final : public juce::DocumentWindow
+{
+public:
+    explicit TrMainWindow (const juce::String& title);
+
+    void closeButtonPressed() override;
+
+    static constexpr int minWidth = 1100;
+    static constexpr int minHeight = 700;
+    static constexpr int maxSize = 10000;
+
+private:
+    JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (TrMainWindow)
+};

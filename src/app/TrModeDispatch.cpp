@@ -1,0 +1,54 @@
+#include "TrModeDispatch.h"
+
+#include "TrConsole.h"
+#include "TrListParams.h"
+
+#include <new>
+#include <stdexcept>
+
+namespace TrModeDispatch
+{
+const std::vector<Mode>& modes()
+{
+    static const std::vector<Mode> table {
+        { "--list-params", runListParamsMode },
+    };
+    return table;
+}
+
+const Mode* findMode (const juce::StringArray& args)
+{
+    for (const auto& mode : modes())
+        if (args.contains (mode.flag, false))
+            return &mode;
+
+    return nullptr;
+}
+
+bool allowsSeveralInstances (const juce::String& commandLineText)
+{
+    return commandLineText.contains ("--bench") || commandLineText.contains ("--list-params");
+}
+
+int runGuarded (const Mode& mode, const juce::StringArray& args)
+{
+    try
+    {
+        return mode.run (args);
+    }
+    catch (const std::bad_alloc&)
+    {
+        TrConsole::print ("error: out of memory\n");
+    }
+    catch (const std::exception& e)
+    {
+        TrConsole::print ("error: " + juce::String (e.what()) + "\n");
+    }
+    catch (...)
+    {
+        TrConsole::print ("error: unexpected failure\n");
+    }
+
+    return 1;
+}
+}

@@ -1,0 +1,66 @@
+#pragma once
+
+#include "TrEditorWindow.h"
+
+#include <juce_audio_processors/juce_audio_processors.h>
+
+/** One hosted plugin (slot A = index 0, slot B = index 1) with its description, editor window
+    and the lock every thread takes before touching the instance.
+
+    A non-null instance is configured stereo in / stereo out at sampleRate / blockSize, prepared,
+    in non-realtime mode, and has at least two input and two output channels. */
+class TrPluginSlot final
+{
+public:
+    TrPluginSlot (juce::AudioPluginFormatManager& formatManager, int index);
+    ~TrPluginSlot();
+
+    /** Loads the first plugin found at a .vst3 or .lv2 bundle path; false with error on failure. */
+    bool loadFromFile (const juce::File& file, juce::String& error);
+
+    /** Loads a plugin from a scanned description; false with error on failure. */
+    bool loadFromDescription (const juce::PluginDescription& d, juce::String& error);
+
+    /** Loads what a user typed: a bundle path (absolute or relative to the working folder) or
+        a plugin identifier such as an LV2 URI. */
+    bool loadFromArgument (const juce::String& pathOrIdentifier, juce::String& error);
+
+    void unload();
+
+    /** Re-prepares the instance at a new rate and block size; does not notify. */
+    void prepare (double newSampleRate, int newBlockSize);
+
+    /** Opens the plugin's editor in its own window, or brings an open one to front. */
+    void showEditor();
+
+    bool isLoaded() const noexcept { return instance != nullptr; }
+
+    std::function<void()> onChange;
+    const int index;
+    juce::AudioPluginFormatManager& formatManager;
+    juce::PluginDescription description;
+    std::unique_ptr<juce::AudioPluginInstance> instance;
+    std::unique_ptr<TrEditorWindow> editorWindow;
+    juce::File pluginFile;
+    juce::CriticalSection lock;
+    bool visible = true;
+    double sampleRate = 48000.0;
+    int blockSize = 512;
+
+private:
+    std::unique_ptr<juce::AudioPluginInstance> createInstance (const juce::PluginDescription& d,
+                                                               juce::String& error);
+    bool install (std::unique_ptr<juce::AudioPluginInstance> newInstance,
+                  const juce::PluginDescription& d, const juce::File& file, juce::String& error);
+    bool loadFirstFound (const juce::StringArray& pathsOrIdentifiers, const juce::File& file,
+                         const juce::String& shownPath, juce::String& error);
+    void configureInstance();
+    void releaseInstance();
+    void notify();
+
+    JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (TrPluginSlot)
+};
+
+/** Checks that the instance has at least two input and two output channels in total. */
+bool verifyStereoLayout (juce::AudioPluginInstance& instance, const juce::String& pluginName,
+                         juce::String& error);

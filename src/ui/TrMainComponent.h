@@ -1,0 +1,18 @@
+#pragma once
+
+#include <juce_gui_basics/juce_gui_basics.h>
+
+/** The main window's content. */
+class TrMainComponent final : public juce::Component
+{
+public:
+    TrMainComponent();
+
+    void paint (juce::Graphics& g) override;
+
+    static constexpr int defaultWidth = 1280;
+    static constexpr int defaultHeight = 800;
+
+private:
+    JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (TrMainComponent)
+};

@@ -1,0 +1,147 @@
+#include "TrChildProcess.h"
+#include "TrTestPaths.h"
+#include "app/TrCrashLog.h"
+#include "hosting/TrSlotManager.h"
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <regex>
+#include <sys/stat.h>
+
+namespace
+{
+/** A copy of TESTRIG in a folder of its own, so that its crash log lies there too. */
+struct Sandbox
+{
+    bool prepare() const
+    {
+        return folder.createDirectory() && TrTest::testrigExecutable().copyFileTo (executable)
+            && executable.setExecutePermission (true);
+    }
+
+    ~Sandbox() { folder.deleteRecursively(); }
+
+    TrTest::ChildResult crash() const
+    {
+        return TrTest::runChild (executable, { "--list-params", TrTest::fixture ("TestrigCrashOnLoad").getFullPathName() },
+                                 60.0);
+    }
+
+    juce::File folder = juce::File::createTempFile ("");
+    juce::File executable = folder.getChildFile ("TESTRIG");
+    juce::File log = folder.getChildFile ("TESTRIG_crash.log");
+};
+
+const std::regex header (R"(=== TESTRIG crash \d{1,2} (Jan|Feb|Mar|Apr|May|Jun|Jul|Aug|Sep|Oct|Nov|Dec) \d{4} )"
+                         R"((1[0-2]|[1-9]):[0-5]\d:[0-5]\d[ap]m \(v0\.1\.0\) ===\r\n)");
+
+bool hasLoneNewline (const juce::String& text)
+{
+    for (int i = 0; i < text.length(); ++i)
+        if (text[i] == '\n' && (i == 0 || text[i - 1] != '\r'))
+            return true;
+
+    return false;
+}
+}
+
+TEST (CrashLog, EachCrashAppendsASymbolisedBlockAndEndsBySigkill)
+{
+    Sandbox sandbox;
+    ASSERT_TRUE (sandbox.prepare());
+
+    for (int run = 1; run <= 2; ++run)
+    {
+        const auto r = sandbox.crash();
+        EXPECT_EQ (r.signal, SIGKILL) << "run " << run;
+        EXPECT_TRUE (r.output.startsWith ("=== TESTRIG crash ")) << r.output;
+    }
+
+    const auto text = sandbox.log.loadFileAsString();
+    const auto blocks = juce::StringArray::fromTokens (text.replace ("=== TESTRIG crash ", "\x01=== TESTRIG crash "),
+                                                       "\x01", "");
+    juce::StringArray nonEmpty;
+    for (const auto& b : blocks)
+        if (b.isNotEmpty())
+            nonEmpty.add (b);
+
+    ASSERT_EQ (nonEmpty.size(), 2) << text;
+    EXPECT_FALSE (hasLoneNewline (text)) << "every line ends in \\r\\n";
+
+    for (const auto& block : nonEmpty)
+    {
+        EXPECT_TRUE (std::regex_search (block.toStdString(), header)) << block;
+        EXPECT_TRUE (block.endsWith ("\r\n\r\n"));
+        EXPECT_TRUE (block.contains ("TestrigCrashOnLoad.so  0x")) << "the faulting plugin is named";
+        EXPECT_TRUE (block.contains ("createPluginFilter")) << "its function is symbolised, though hidden";
+        EXPECT_TRUE (block.contains ("TrPluginSlot")) << "the host's own frames are symbolised";
+    }
+}
+
+TEST (CrashLog, AHandlerThatBlocksIsEndedByItsWatchdog)
+{
+    Sandbox sandbox;
+    ASSERT_TRUE (sandbox.prepare());
+    // Opening a pipe with no reader for writing blocks forever: a handler stuck the way one
+    // stuck on a lock would be.
+    ASSERT_EQ (mkfifo (sandbox.log.getFullPathName().toRawUTF8(), 0644), 0);
+
+    const auto r = sandbox.crash();
+    EXPECT_FALSE (r.timedOut);
+    EXPECT_EQ (r.signal, SIGALRM);
+}
+
+TEST (CrashLog, TimesReadAsJuceWritesThem)
+{
+    const std::time_t times[] {
+        0,            // 1 Jan 1970 midnight: 12 am
+        951782400,    // 29 Feb 2000
+        946684799,    // 31 Dec 1999 23:59:59
+        1709208000,   // 29 Feb 2024 12:00 noon UTC
+        1796682049,   // Dec 2026
+        2147483647,   // Jan 2038
+        4102444800,   // 1 Jan 2100
+    };
+
+    for (const auto t : times)
+    {
+        std::tm local {};
+        localtime_r (&t, &local);
+
+        char text[64];
+        const auto length = TrCrashLog::formatTime (t, local.tm_gmtoff, text, sizeof (text));
+        const auto expected = juce::Time (static_cast<juce::int64> (t) * 1000).toString (true, true, true, false);
+
+        EXPECT_EQ (std::string (text, length), expected.toStdString()) << t;
+    }
+}
+
+TEST (CrashLogDeathTest, ACrashWhileProcessingIsLoggedFromThePluginsFrame)
+{
+    const auto log = juce::File::getSpecialLocation (juce::File::currentExecutableFile).getSiblingFile ("TESTRIG_crash.log");
+    log.deleteFile();
+
+    EXPECT_EXIT (
+        {
+            TrCrashLog::install();
+            TrSlotManager manager;
+            auto& slot = manager.slot (0);
+            juce::String error;
+            if (slot.loadFromFile (TrTest::fixture ("TestrigFixture"), error))
+            {
+                slot.instance->getParameters()[0]->setValueNotifyingHost (TrTest::fixtureMode ("Crash"));
+                juce::AudioBuffer<float> buffer (2, 512);
+                juce::MidiBuffer midi;
+                slot.instance->processBlock (buffer, midi);
+            }
+            std::_Exit (0);
+        },
+        ::testing::KilledBySignal (SIGKILL), "");
+
+    const auto text = log.loadFileAsString();
+    EXPECT_TRUE (text.startsWith ("=== TESTRIG crash ")) << text;
+    EXPECT_TRUE (text.contains ("TestrigFixture.so  0x")) << text;
+    EXPECT_TRUE (text.contains ("processBlock")) << text;
+    log.deleteFile();
+}

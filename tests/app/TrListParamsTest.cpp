@@ -1,0 +1,93 @@
+#include "TrChildProcess.h"
+#include "TrTestPaths.h"
+
+#include <gtest/gtest.h>
+
+namespace
+{
+const juce::String fixtureLines = "[0]  Mode  =  Wire   (norm 0.000)\n"
+                                  "[1]  Gain  =  0.0000000   (norm 0.500)\n"
+                                  "[2]  Drive  =  1.0000000   (norm 0.062)\n"
+                                  "[3]  Delay  =  0   (norm 0.000)\n"
+                                  "[4]  Latency report  =  Honest   (norm 0.000)\n"
+                                  "[5]  Latency offset  =  0   (norm 0.500)\n"
+                                  "[6]  Bypass  =  Off   (norm 0.000)\n";
+
+const juce::String stereoRefusal = " does not support a stereo in/out layout (got 1 in / 1 out) - "
+                                   "measurements would read channels the plugin never writes\n";
+}
+
+TEST (ListParams, AFixturePrintsEveryParameterLine)
+{
+    const auto r = TrTest::runTestrig ({ "--list-params", TrTest::fixture ("TestrigFixture").getFullPathName() });
+    EXPECT_EQ (r.exitStatus, 0);
+    EXPECT_EQ (r.output, fixtureLines);
+}
+
+TEST (ListParams, TheLastFlagWithAPathWinsAndTheFlagMayStandAnywhere)
+{
+    const auto fixture = TrTest::fixture ("TestrigFixture").getFullPathName();
+    const auto mono = TrTest::fixture ("TestrigMono").getFullPathName();
+
+    const auto r = TrTest::runTestrig ({ "ignored", "--list-params", mono, "--list-params", fixture, "--list-params" });
+    EXPECT_EQ (r.exitStatus, 0);
+    EXPECT_EQ (r.output, fixtureLines);
+}
+
+TEST (ListParams, LoadFailuresPrintTheirErrorAndExitOne)
+{
+    const auto missing = juce::File ("/nonexistent/Nothing.vst3").getFullPathName();
+    const struct
+    {
+        juce::StringArray args;
+        juce::String printed;
+    } cases[] {
+        { { "--list-params" }, "error: File not found: \n" },
+        { { "--list-params", missing }, "error: File not found: " + missing + "\n" },
+        { { "--list-params", TrTest::fixture ("TestrigMono").getFullPathName() }, "error: TESTRIG Mono" + stereoRefusal },
+        { { "--list-params", "/usr/lib/vst3/ZamEQ2.vst3" }, "error: ZamEQ2" + stereoRefusal },
+    };
+
+    for (const auto& c : cases)
+    {
+        const auto r = TrTest::runTestrig (c.args);
+        EXPECT_EQ (r.exitStatus, 1) << c.args.joinIntoString (" ");
+        EXPECT_EQ (r.output, c.printed);
+    }
+}
+
+TEST (ListParams, RealPluginsListTheirParametersByVst3PathLv2PathAndUri)
+{
+    const juce::String compressorNames[] { "Attack", "Release", "Knee", "Ratio", "Threshold", "Makeup" };
+
+    for (const juce::String plugin : { "/usr/lib/vst3/ZamCompX2.vst3", "/usr/lib/lv2/ZamCompX2.lv2", "urn:zamaudio:ZamCompX2" })
+    {
+        const auto r = TrTest::runTestrig ({ "--list-params", plugin });
+        ASSERT_EQ (r.exitStatus, 0) << plugin << "\n" << r.output;
+
+        const auto lines = juce::StringArray::fromLines (r.output.trimEnd());
+        for (int i = 0; i < lines.size(); ++i)
+        {
+            const auto prefix = "[" + juce::String (i) + "]  ";
+            EXPECT_TRUE (lines[i].startsWith (prefix)) << plugin << ": " << lines[i];
+            EXPECT_TRUE (lines[i].contains ("  =  ")) << lines[i];
+
+            const auto norm = lines[i].fromLastOccurrenceOf ("   (norm ", false, false);
+            EXPECT_TRUE (norm.endsWith (")") && norm.upToFirstOccurrenceOf (".", false, false).length() == 1
+                         && norm.fromFirstOccurrenceOf (".", false, false).length() == 4)
+                << "three decimals: " << lines[i];
+        }
+
+        for (const auto& name : compressorNames)
+            EXPECT_TRUE (r.output.contains ("]  " + name + "  =  ")) << plugin << " lacks " << name;
+    }
+}
+
+TEST (ListParams, AnLv2BundleOutsideTheDefaultFoldersLists)
+{
+    const auto bundle = juce::File (TESTRIG_FIXTURES_DIR).getChildFile ("TestrigLv2Wire.lv2");
+    const auto r = TrTest::runTestrig ({ "--list-params", bundle.getFullPathName() });
+
+    EXPECT_EQ (r.exitStatus, 0);
+    EXPECT_TRUE (r.output.contains ("  Gain  =  ")) << r.output;
+}

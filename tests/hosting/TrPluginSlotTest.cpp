@@ -1,0 +1,193 @@
+#include "TrFakePlugin.h"
+#include "TrTestPaths.h"
+#include "hosting/TrSlotManager.h"
+
+#include <gtest/gtest.h>
+
+namespace
+{
+const juce::String stereoRefusal = " does not support a stereo in/out layout (got 1 in / 1 out) - "
+                                   "measurements would read channels the plugin never writes";
+
+struct SlotFixture : ::testing::Test
+{
+    SlotFixture()
+    {
+        manager.onSlotsChanged = [this] { ++changes; };
+    }
+
+    TrSlotManager manager;
+    TrPluginSlot& a = manager.slot (0);
+    int changes = 0;
+};
+}
+
+TEST_F (SlotFixture, TheManagerHoldsSlotsAAndBWithTheirDefaults)
+{
+    ASSERT_EQ (manager.slots.size(), 2);
+    EXPECT_EQ (manager.slot (0).index, 0);
+    EXPECT_EQ (manager.slot (1).index, 1);
+    EXPECT_EQ (a.sampleRate, 48000.0);
+    EXPECT_EQ (a.blockSize, 512);
+    EXPECT_TRUE (a.visible);
+    EXPECT_FALSE (a.isLoaded());
+
+    ASSERT_EQ (manager.formatManager.getNumFormats(), 2);
+    EXPECT_EQ (manager.formatManager.getFormat (0)->getName(), "LV2");
+    EXPECT_EQ (manager.formatManager.getFormat (1)->getName(), "VST3");
+}
+
+TEST_F (SlotFixture, LoadFailuresGiveTheirExactTextsAndLeaveTheSlotUnchanged)
+{
+    const auto emptyFolder = juce::File::createTempFile ("");
+    ASSERT_TRUE (emptyFolder.createDirectory());
+    const auto textFile = juce::File::createTempFile (".txt");
+    ASSERT_TRUE (textFile.replaceWithText ("not a plugin"));
+    const auto missing = juce::File ("/nonexistent/TESTRIG/Nothing.vst3");
+
+    struct Case
+    {
+        const char* label;
+        juce::String argument;
+        juce::String expected;
+    };
+
+    const Case cases[] {
+        { "empty path", "", "File not found: " },
+        { "missing path", missing.getFullPathName(), "File not found: " + missing.getFullPathName() },
+        { "folder without plugins", emptyFolder.getFullPathName(), "No plugin found at " + emptyFolder.getFullPathName() },
+        { "file that is no plugin", textFile.getFullPathName(), "No plugin found at " + textFile.getFullPathName() },
+        { "unknown LV2 URI", "urn:testrig:no-such-plugin", "No plugin found at urn:testrig:no-such-plugin" },
+    };
+
+    for (const auto& c : cases)
+    {
+        juce::String error;
+        EXPECT_FALSE (a.loadFromArgument (c.argument, error)) << c.label;
+        EXPECT_EQ (error, c.expected) << c.label;
+        EXPECT_FALSE (a.isLoaded()) << c.label;
+    }
+
+    EXPECT_EQ (changes, 0) << "a load that fails before an instance exists does not notify";
+
+    emptyFolder.deleteRecursively();
+    textFile.deleteFile();
+}
+
+TEST_F (SlotFixture, AFixtureLoadsStereoPreparedAndNonRealtime)
+{
+    juce::String error;
+    ASSERT_TRUE (a.loadFromFile (TrTest::fixture ("TestrigFixture"), error)) << error;
+
+    EXPECT_EQ (a.description.name, "TESTRIG Fixture");
+    EXPECT_EQ (a.pluginFile, TrTest::fixture ("TestrigFixture"));
+    EXPECT_EQ (a.instance->getTotalNumInputChannels(), 2);
+    EXPECT_EQ (a.instance->getTotalNumOutputChannels(), 2);
+    EXPECT_EQ (a.instance->getSampleRate(), 48000.0);
+    EXPECT_EQ (a.instance->getBlockSize(), 512);
+    EXPECT_TRUE (a.instance->isNonRealtime());
+    EXPECT_EQ (changes, 2) << "once from the inner unload, once when installed";
+}
+
+TEST_F (SlotFixture, ARelativePathIsReadFromTheWorkingFolder)
+{
+    const auto bundle = TrTest::fixture ("TestrigFixture");
+    const auto previous = juce::File::getCurrentWorkingDirectory();
+    bundle.getParentDirectory().setAsCurrentWorkingDirectory();
+
+    juce::String error;
+    const auto loaded = a.loadFromArgument (bundle.getFileName(), error);
+    previous.setAsCurrentWorkingDirectory();
+
+    ASSERT_TRUE (loaded) << error;
+    EXPECT_EQ (a.pluginFile, bundle);
+}
+
+TEST_F (SlotFixture, AMonoPluginIsRefusedTheSlotLeftEmptyAndTheChangeAnnounced)
+{
+    juce::String error;
+    ASSERT_TRUE (a.loadFromFile (TrTest::fixture ("TestrigFixture"), error)) << error;
+    changes = 0;
+
+    EXPECT_FALSE (a.loadFromFile (TrTest::fixture ("TestrigMono"), error));
+    EXPECT_EQ (error, "TESTRIG Mono" + stereoRefusal);
+    EXPECT_FALSE (a.isLoaded());
+    EXPECT_TRUE (a.description.name.isEmpty());
+    EXPECT_EQ (a.pluginFile, juce::File());
+    EXPECT_EQ (changes, 2) << "once from unloading the previous plugin, once when refused";
+}
+
+TEST_F (SlotFixture, ReplacingAPluginNotifiesTwiceAndAFailedCreationKeepsTheOldOne)
+{
+    juce::String error;
+    ASSERT_TRUE (a.loadFromFile (TrTest::fixture ("TestrigFixture"), error)) << error;
+    ASSERT_TRUE (a.loadFromFile (TrTest::fixture ("TestrigFixture"), error)) << error;
+    EXPECT_EQ (changes, 4);
+
+    juce::PluginDescription gone;
+    gone.name = "Gone";
+    gone.pluginFormatName = "VST3";
+    gone.fileOrIdentifier = "/nonexistent/Gone.vst3";
+
+    EXPECT_FALSE (a.loadFromDescription (gone, error));
+    EXPECT_TRUE (error.isNotEmpty());
+    EXPECT_TRUE (a.isLoaded());
+    EXPECT_EQ (a.description.name, "TESTRIG Fixture");
+    EXPECT_EQ (changes, 4);
+}
+
+TEST_F (SlotFixture, UnloadEmptiesTheSlotAndAlwaysNotifies)
+{
+    a.unload();
+    EXPECT_EQ (changes, 1);
+
+    juce::String error;
+    ASSERT_TRUE (a.loadFromFile (TrTest::fixture ("TestrigFixture"), error)) << error;
+    a.unload();
+    EXPECT_FALSE (a.isLoaded());
+    EXPECT_TRUE (a.description.name.isEmpty());
+    EXPECT_EQ (a.pluginFile, juce::File());
+    EXPECT_EQ (changes, 4);
+}
+
+TEST_F (SlotFixture, PrepareRePreparesThePluginAtTheNewRateAndBlockSizeWithoutNotifying)
+{
+    juce::String error;
+    ASSERT_TRUE (a.loadFromFile (TrTest::fixture ("TestrigFixture"), error)) << error;
+    changes = 0;
+
+    a.prepare (96000.0, 64);
+
+    EXPECT_EQ (a.sampleRate, 96000.0);
+    EXPECT_EQ (a.blockSize, 64);
+    EXPECT_EQ (a.instance->getSampleRate(), 96000.0);
+    EXPECT_EQ (a.instance->getBlockSize(), 64);
+    EXPECT_EQ (a.instance->getTotalNumInputChannels(), 2);
+    EXPECT_TRUE (a.instance->isNonRealtime());
+    EXPECT_EQ (changes, 0);
+}
+
+TEST_F (SlotFixture, ALaterLoadUsesThePreparedRateAndBlockSize)
+{
+    a.prepare (44100.0, 128);
+
+    juce::String error;
+    ASSERT_TRUE (a.loadFromFile (TrTest::fixture ("TestrigFixture"), error)) << error;
+    EXPECT_EQ (a.instance->getSampleRate(), 44100.0);
+    EXPECT_EQ (a.instance->getBlockSize(), 128);
+}
+
+TEST (StereoLayout, CountsBelowTwoInputsOrOutputsAreRefusedWithTheCountsNamed)
+{
+    TrTest::FakePlugin stereo;
+    TrTest::FakePlugin mono ({}, juce::AudioChannelSet::mono());
+    TrTest::FakePlugin surround ({}, juce::AudioChannelSet::create5point1());
+
+    juce::String error;
+    EXPECT_TRUE (verifyStereoLayout (stereo, "Stereo", error));
+    EXPECT_TRUE (verifyStereoLayout (surround, "Surround", error));
+    EXPECT_TRUE (error.isEmpty());
+
+    EXPECT_FALSE (verifyStereoLayout (mono, "Mono", error));
+    EXPECT_EQ (error, "Mono" + stereoRefusal);
+}

@@ -1,0 +1,63 @@
+#include "TrFakePlugin.h"
+
+namespace TrTest
+{
+namespace
+{
+class FakeParameter final : public juce::AudioPluginInstance::HostedParameter
+{
+public:
+    explicit FakeParameter (const juce::String& parameterName) : name (parameterName) {}
+
+    float getValue() const override { return value; }
+    void setValue (float newValue) override { value = newValue; }
+    float getDefaultValue() const override { return 0.0f; }
+    juce::String getName (int maximumLength) const override { return name.substring (0, maximumLength); }
+    juce::String getLabel() const override { return {}; }
+    juce::String getText (float v, int) const override { return juce::String (v, 2); }
+    float getValueForText (const juce::String& text) const override { return text.getFloatValue(); }
+    juce::String getParameterID() const override { return name; }
+
+private:
+    const juce::String name;
+    float value = 0.0f;
+};
+}
+
+FakePlugin::FakePlugin (const juce::StringArray& parameterNames, const juce::AudioChannelSet& channelLayout)
+    : AudioPluginInstance (BusesProperties().withInput ("In", channelLayout, true).withOutput ("Out", channelLayout, true)),
+      layout (channelLayout)
+{
+    for (const auto& n : parameterNames)
+        addHostedParameter (std::make_unique<FakeParameter> (n));
+}
+
+void FakePlugin::fillInPluginDescription (juce::PluginDescription& d) const
+{
+    d.name = getName();
+    d.pluginFormatName = "Fake";
+    d.numInputChannels = layout.size();
+    d.numOutputChannels = layout.size();
+}
+
+bool FakePlugin::isBusesLayoutSupported (const BusesLayout& layouts) const
+{
+    return layouts.getMainInputChannelSet() == layout && layouts.getMainOutputChannelSet() == layout;
+}
+
+void FakePlugin::prepareToPlay (double, int maximumBlockSize)
+{
+    preparedBlockSize = maximumBlockSize;
+}
+
+void FakePlugin::processBlock (juce::AudioBuffer<float>& buffer, juce::MidiBuffer&)
+{
+    ++processCalls;
+    largestBlock = juce::jmax (largestBlock.load(), buffer.getNumSamples());
+    channelsSeen = buffer.getNumChannels();
+
+    for (int ch = 0; ch < buffer.getNumChannels(); ++ch)
+        if (buffer.getMagnitude (ch, 0, buffer.getNumSamples()) != 0.0f)
+            heardSound = true;
+}
+}
