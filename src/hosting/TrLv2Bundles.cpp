@@ -2,6 +2,8 @@
 
 #include <lilv/lilv.h>
 
+#include <unistd.h>
+
 namespace TrLv2Bundles
 {
 namespace
@@ -38,6 +40,31 @@ juce::AudioPluginFormat* lv2Format (juce::AudioPluginFormatManager& formats)
     return nullptr;
 }
 
+// The LV2 host can only be told to scan whole folders, and it complains about every neighbour
+// that is no bundle. So it scans a private folder that holds nothing but a link to the bundle.
+// The links must outlive the plugin instances (their binaries are opened through them), so the
+// folders stay until the process ends.
+class LinkFolders
+{
+public:
+    juce::File folderHolding (const juce::File& bundle)
+    {
+        const juce::ScopedLock sl (lock);
+        const auto folder = root.getChildFile (juce::String (next++));
+        folder.createDirectory();
+        bundle.createSymbolicLink (folder.getChildFile (bundle.getFileName()), true);
+        return folder;
+    }
+
+    ~LinkFolders() { root.deleteRecursively (false); }
+
+private:
+    juce::CriticalSection lock;
+    const juce::File root = juce::File::getSpecialLocation (juce::File::tempDirectory)
+                                .getChildFile ("TESTRIG-lv2-" + juce::String (static_cast<int> (getpid())));
+    int next = 0;
+};
+
 bool isKnown (juce::AudioPluginFormat& format, const juce::String& uri)
 {
     juce::OwnedArray<juce::PluginDescription> found;
@@ -57,8 +84,12 @@ juce::StringArray pluginUris (juce::AudioPluginFormatManager& formats, const juc
     auto* format = lv2Format (formats);
 
     if (format != nullptr && ! uris.isEmpty() && ! isKnown (*format, uris[0]))
-        format->searchPathsForPlugins (juce::FileSearchPath (bundle.getParentDirectory().getFullPathName()),
+    {
+        static LinkFolders links;
+        format->searchPathsForPlugins (juce::FileSearchPath (links.folderHolding (bundle).getFullPathName()),
                                        false, false);
+    }
+
     return uris;
 }
 

@@ -1,0 +1,28 @@
+#!/usr/bin/env bash
+# Installs the Debian packages TESTRIG needs to build, run and test; does nothing when all are present.
+set -euo pipefail
+
+packages=(
+    # build
+    cmake ninja-build g++ pkg-config ccache
+    juce-modules-source ladspa-sdk libjack-jackd2-dev
+    libflac-dev libvorbis-dev libogg-dev libpng-dev libjpeg-dev zlib1g-dev
+    libgtest-dev libgmock-dev
+    # tests: a display for window tests, and real third-party plugins to measure
+    xvfb xauth x11-utils
+    zam-plugins
+)
+
+missing=()
+for p in "${packages[@]}"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+
+if [ ${#missing[@]} -gt 0 ]; then
+    echo "Installing: ${missing[*]}"
+    sudo_cmd=()
+    [ "$(id -u)" -eq 0 ] || sudo_cmd=(sudo)
+    export DEBIAN_FRONTEND=noninteractive
+    "${sudo_cmd[@]}" apt-get update -q
+    "${sudo_cmd[@]}" apt-get install -y -q --no-install-recommends "${missing[@]}"
+fi

@@ -1,0 +1,19 @@
+#!/usr/bin/env bash
+# Installs what is missing, then builds and runs the whole test suite twice: a release build, and a
+# build under AddressSanitizer and UndefinedBehaviorSanitizer.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+scripts/install-deps.sh
+
+export ASAN_OPTIONS="detect_leaks=1:abort_on_error=0:suppressions=$PWD/tests/sanitizers/asan.supp"
+export LSAN_OPTIONS="suppressions=$PWD/tests/sanitizers/lsan.supp:print_suppressions=0"
+export UBSAN_OPTIONS="print_stacktrace=1:suppressions=$PWD/tests/sanitizers/ubsan.supp"
+
+for config in release asan; do
+    dir=build; [ "$config" = asan ] && dir=build-asan
+    echo "=== $config: build"
+    scripts/build.sh "$config"
+    echo "=== $config: tests"
+    ctest --test-dir "$dir" --no-tests=error --output-on-failure -j "$(nproc)"
+done
