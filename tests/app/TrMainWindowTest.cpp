@@ -1,3 +1,5 @@
+#include "TrChildProcess.h"
+#include "TrTestPaths.h"
 #include "app/TrMainWindow.h"
 
 #include <gtest/gtest.h>
@@ -24,4 +26,77 @@ TEST (MainWindow, IsTitledDarkResizableWithinItsLimitsAndHasAllThreeButtons)
     EXPECT_NE (flags & juce::ComponentPeer::windowHasMinimiseButton, 0);
     EXPECT_NE (flags & juce::ComponentPeer::windowHasMaximiseButton, 0);
     EXPECT_NE (flags & juce::ComponentPeer::windowHasCloseButton, 0);
+}
+
+namespace
+{
+juce::String topLevelWindowNamed (const juce::String& name)
+{
+    const auto tree = TrTest::runChild (juce::File ("/usr/bin/xwininfo"), { "-root", "-tree" }, 10.0).output;
+    for (const auto& line : juce::StringArray::fromLines (tree))
+        if (line.contains ("\"" + name + "\": ("))
+            return line.trim().upToFirstOccurrenceOf (" ", false, false);
+
+    return {};
+}
+
+template <typename Fn>
+bool eventually (Fn&& condition)
+{
+    for (int i = 0; i < 100; ++i)
+    {
+        if (condition())
+            return true;
+        juce::Thread::sleep (100);
+    }
+    return false;
+}
+}
+
+TEST (MainWindow, TheApplicationOpensItsWindowWithItsSizeLimitsAndHandsASecondLaunchOver)
+{
+    juce::ChildProcess app;
+    ASSERT_TRUE (app.start (TrTest::testrigExecutable().getFullPathName(), 0));
+
+    juce::String id;
+    ASSERT_TRUE (eventually ([&] { return (id = topLevelWindowNamed ("TESTRIG")).isNotEmpty(); }));
+
+    // The window manager learns the limits from the window's size hints.
+    EXPECT_TRUE (eventually ([&] {
+        const auto hints = TrTest::runChild (juce::File ("/usr/bin/xprop"), { "-id", id, "WM_NORMAL_HINTS" }, 10.0).output;
+        return hints.contains ("minimum size: 1100 by 700") && hints.contains ("maximum size: 10000 by 10000");
+    }));
+
+    const auto second = TrTest::runTestrig ({}, 30.0);
+    EXPECT_FALSE (second.timedOut);
+    EXPECT_EQ (second.exitStatus, 0);
+    EXPECT_TRUE (app.isRunning()) << "the first window stays";
+
+    app.kill();
+}
+
+TEST (MainWindow, TheCornerResizerStopsAtTheMinimumSize)
+{
+    TrMainWindow window ("TESTRIG");
+    juce::ResizableCornerComponent* corner = nullptr;
+    for (auto* child : window.getChildren())
+        if (auto* c = dynamic_cast<juce::ResizableCornerComponent*> (child))
+            corner = c;
+
+    ASSERT_NE (corner, nullptr);
+
+    const auto event = [&] (juce::Point<float> position)
+    {
+        return juce::MouseEvent (juce::Desktop::getInstance().getMainMouseSource(), position, {}, 0.0f, 0.0f, 0.0f, 0.0f,
+                                 0.0f, corner, corner, juce::Time::getCurrentTime(), {}, juce::Time::getCurrentTime(), 1,
+                                 false);
+    };
+
+    juce::MouseListener& listener = *corner; // the handlers are protected in the corner's own interface
+    listener.mouseDown (event ({}));
+    listener.mouseDrag (event ({ -2000.0f, -2000.0f }));
+    listener.mouseUp (event ({ -2000.0f, -2000.0f }));
+
+    EXPECT_EQ (window.getWidth(), 1100);
+    EXPECT_EQ (window.getHeight(), 700);
 }
