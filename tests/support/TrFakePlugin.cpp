@@ -59,5 +59,8 @@ void FakePlugin::processBlock (juce::AudioBuffer<float>& buffer, juce::MidiBuffe
     for (int ch = 0; ch < buffer.getNumChannels(); ++ch)
         if (buffer.getMagnitude (ch, 0, buffer.getNumSamples()) != 0.0f)
             heardSound = true;
+
+    if (onProcess)
+        onProcess (buffer);
 }
 }

@@ -7,7 +7,8 @@
 namespace TrTest
 {
     /** An in-process plugin instance with a fixed channel layout and named parameters, which
-        records how it is called. Processing leaves the audio untouched (a wire). */
+        records how it is called. Processing leaves the audio untouched (a wire) unless
+        onProcess says otherwise. */
     class FakePlugin : public juce::AudioPluginInstance
     {
     public:
@@ -20,6 +21,7 @@ namespace TrTest
         bool isBusesLayoutSupported (const BusesLayout& layouts) const override;
         void prepareToPlay (double sampleRate, int maximumBlockSize) override;
         void releaseResources() override {}
+        void reset() override { ++resets; }
         void processBlock (juce::AudioBuffer<float>& buffer, juce::MidiBuffer& midi) override;
 
         double getTailLengthSeconds() const override { return 0.0; }
@@ -35,7 +37,11 @@ namespace TrTest
         void getStateInformation (juce::MemoryBlock&) override {}
         void setStateInformation (const void*, int) override {}
 
+        /** Replaces the wire with another behaviour. */
+        std::function<void (juce::AudioBuffer<float>&)> onProcess;
+
         std::atomic<int> processCalls { 0 };
+        std::atomic<int> resets { 0 };
         std::atomic<int> largestBlock { 0 };
         std::atomic<int> preparedBlockSize { 0 };
         std::atomic<bool> heardSound { false };

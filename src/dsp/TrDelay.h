@@ -1,0 +1,16 @@
+#pragma once
+
+#include <vector>
+
+/** Fractional lag of b behind a by circular cross-correlation over a fixed 131072-point
+    transform (only the first 131072 samples of each count), searched over lags 0..65535 and
+    refined by a parabola through the peak. When inverted is given, it tells whether b is an
+    inverted copy of a. Negative lags are never reported. */
+double xcorrPeak (const std::vector<double>& a, const std::vector<double>& b, bool* inverted = nullptr);
+
+/** Integer lag of delayed behind reference, searched in [0, largestLag); 0 when nothing correlates. */
+int measureDelay (const std::vector<float>& reference, const std::vector<float>& delayed, int largestLag);
+
+/** Fractional lag of b behind a within +-4 samples; positive means b lags a. Inputs of 8
+    samples or fewer give 0. */
+double residualDelay (const std::vector<float>& a, const std::vector<float>& b);

@@ -1,0 +1,12 @@
+#pragma once
+
+#include <vector>
+
+/** Shifts a sequence by d samples with a 64-tap windowed-sinc interpolator normalised to unity
+    gain at DC: sample j of the result takes the input's value at time j + d (samples outside
+    the input count as 0). A signal that lags by d is re-aligned by shifting it with +d. Shifts
+    smaller than 0.02 samples return the input unchanged. */
+std::vector<double> fracShift (const std::vector<double>& x, double d);
+
+/** The same interpolator for float samples (accumulated in double). */
+std::vector<float> applyFractionalDelay (const std::vector<float>& x, double d);

@@ -1,0 +1,209 @@
+#include "TrRender.h"
+
+#include "results/TrErrorTexts.h"
+
+#include <algorithm>
+#include <cmath>
+#include <numeric>
+
+namespace
+{
+constexpr double implausiblePeak = 100.0;
+
+bool cancelled (const TrCancel& cancel)
+{
+    return cancel && cancel();
+}
+}
+
+void TrProgress::publish (double fraction) const noexcept
+{
+    if (value != nullptr)
+        value->store (start + static_cast<float> (std::clamp (fraction, 0.0, 1.0)) * (end - start));
+}
+
+juce::AudioBuffer<float> makeRenderBuffer (const juce::AudioPluginInstance& plugin, int blockSize)
+{
+    const auto channels = std::max ({ 2, plugin.getTotalNumInputChannels(), plugin.getTotalNumOutputChannels() });
+    juce::AudioBuffer<float> buffer (channels, blockSize);
+    buffer.clear();
+    return buffer;
+}
+
+bool checkCapture (const std::vector<double>& capture, juce::String& error)
+{
+    double peak = 0.0;
+    for (auto x : capture)
+    {
+        if (! std::isfinite (x))
+        {
+            error = TrErrorText::nonFinite;
+            return false;
+        }
+        peak = std::max (peak, std::abs (x));
+    }
+
+    if (peak > implausiblePeak)
+    {
+        error = TrErrorText::implausible;
+        return false;
+    }
+
+    return true;
+}
+
+bool renderCapture (juce::AudioPluginInstance& plugin, int blockSize, TrChannelMode mode, int skip, int count,
+                    const std::function<double (long long)>& stimulus, std::vector<double>& capture,
+                    juce::String& error, TrProgress progress, const TrCancel& cancel)
+{
+    capture.clear();
+    if (blockSize < 1)
+    {
+        error = TrErrorText::invalidBlockSize;
+        return false;
+    }
+
+    capture.reserve (static_cast<size_t> (std::max (0, count)));
+
+    auto buffer = makeRenderBuffer (plugin, blockSize);
+    juce::MidiBuffer midi;
+    long long counter = 0;
+    int discarded = 0;
+
+    while (static_cast<int> (capture.size()) < count)
+    {
+        if (cancelled (cancel))
+        {
+            error = TrErrorText::aborted;
+            return false;
+        }
+
+        for (int i = 0; i < blockSize; ++i)
+            writeStimulus (buffer, i, static_cast<float> (stimulus (counter + i)), mode);
+
+        plugin.processBlock (buffer, midi);
+        midi.clear();
+
+        for (int i = 0; i < blockSize && static_cast<int> (capture.size()) < count; ++i)
+        {
+            if (discarded < skip)
+                ++discarded;
+            else
+                capture.push_back (readOutput (buffer, i, mode));
+        }
+
+        counter += blockSize;
+        progress.publish (static_cast<double> (counter) / (static_cast<double> (skip) + count));
+    }
+
+    return checkCapture (capture, error);
+}
+
+bool renderThrough (juce::AudioPluginInstance& plugin, int blockSize, const std::vector<float>& input, int tail,
+                    TrChannelMode mode, std::vector<float>& output, std::atomic<float>* progress,
+                    float progressOffset, const TrCancel& cancel)
+{
+    const auto total = input.size() + static_cast<size_t> (std::max (0, tail));
+    output.clear();
+    if (blockSize < 1)
+        return false;
+
+    output.reserve (total);
+
+    auto buffer = makeRenderBuffer (plugin, blockSize);
+    juce::MidiBuffer midi;
+    const TrProgress stage { progress, progressOffset, progressOffset + 0.45f };
+    plugin.reset();
+
+    while (output.size() < total)
+    {
+        if (cancelled (cancel))
+            return false;
+
+        const auto rendered = output.size();
+        for (int i = 0; i < blockSize; ++i)
+        {
+            const auto index = rendered + static_cast<size_t> (i);
+            writeStimulus (buffer, i, index < input.size() ? input[index] : 0.0f, mode);
+        }
+
+        plugin.processBlock (buffer, midi);
+        midi.clear();
+
+        for (int i = 0; i < blockSize && output.size() < total; ++i)
+            output.push_back (static_cast<float> (readOutput (buffer, i, mode)));
+
+        stage.publish (static_cast<double> (output.size()) / static_cast<double> (total));
+    }
+
+    return true;
+}
+
+bool timedRender (juce::AudioPluginInstance& plugin, double sampleRate, int blockSize, TrChannelMode mode,
+                  double toneHz, double amplitude, long long warmupSamples, long long measuredSamples,
+                  TrBlockTiming& timing, juce::String& error, const TrCancel& cancel)
+{
+    if (blockSize < 1)
+    {
+        error = TrErrorText::invalidBlockSize;
+        return false;
+    }
+
+    auto buffer = makeRenderBuffer (plugin, blockSize);
+    juce::MidiBuffer midi;
+    std::vector<double> durations;
+    durations.reserve (static_cast<size_t> (measuredSamples / blockSize + 1));
+
+    const auto ticksPerSecond = static_cast<double> (juce::Time::getHighResolutionTicksPerSecond());
+    const auto step = juce::MathConstants<double>::twoPi * toneHz / sampleRate;
+    bool nonFinite = false;
+
+    for (long long processed = 0; processed < warmupSamples + measuredSamples; processed += blockSize)
+    {
+        if (cancelled (cancel))
+        {
+            error = TrErrorText::aborted;
+            return false;
+        }
+
+        for (int i = 0; i < blockSize; ++i)
+            writeStimulus (buffer, i, amplitude > 0.0 ? static_cast<float> (amplitude * std::sin (step * static_cast<double> (processed + i))) : 0.0f,
+                           mode);
+
+        const auto before = juce::Time::getHighResolutionTicks();
+        plugin.processBlock (buffer, midi);
+        const auto after = juce::Time::getHighResolutionTicks();
+        midi.clear();
+
+        if (processed >= warmupSamples)
+            durations.push_back (static_cast<double> (after - before) / ticksPerSecond);
+
+        if (! nonFinite)
+        {
+            const auto* out = buffer.getReadPointer (0);
+            nonFinite = ! std::all_of (out, out + blockSize, [] (float x) { return std::isfinite (x); });
+        }
+    }
+
+    if (nonFinite)
+    {
+        error = TrErrorText::nonFinite;
+        return false;
+    }
+
+    if (durations.empty())
+    {
+        error = TrErrorText::nothingMeasured;
+        return false;
+    }
+
+    std::sort (durations.begin(), durations.end());
+    const auto n = durations.size();
+    const auto kept = std::max<size_t> (1, n - n / 20);
+
+    timing.meanNsPerSample = std::accumulate (durations.begin(), durations.begin() + static_cast<long> (kept), 0.0)
+                           / static_cast<double> (kept) * 1e9 / blockSize;
+    timing.p95NsPerSample = durations[std::min (static_cast<size_t> (0.95 * static_cast<double> (n)), n - 1)] * 1e9 / blockSize;
+    timing.worstBlockMs = durations.back() * 1000.0;
+    return true;
+}

@@ -1,0 +1,59 @@
+#pragma once
+
+#include "TrChannelMode.h"
+
+#include <juce_audio_processors/juce_audio_processors.h>
+
+#include <atomic>
+#include <functional>
+#include <vector>
+
+/** Returns true when the user asked to stop; polled once per block. May be empty. */
+using TrCancel = std::function<bool()>;
+
+/** Where a measurement publishes its progress: a fraction of one stage mapped into [start, end]
+    of the whole run. The pointer may be null. */
+struct TrProgress
+{
+    std::atomic<float>* value = nullptr;
+    float start = 0.0f;
+    float end = 1.0f;
+
+    void publish (double fraction) const noexcept;
+};
+
+/** The buffer every render uses: max(2, total inputs, total outputs) channels of blockSize
+    samples, cleared. */
+juce::AudioBuffer<float> makeRenderBuffer (const juce::AudioPluginInstance& plugin, int blockSize);
+
+/** Fails a capture that holds NaN or infinity, or that peaks above 100.0 (+40 dBFS); the
+    non-finite check wins. */
+bool checkCapture (const std::vector<double>& capture, juce::String& error);
+
+/** Renders stimulus(n) (n = absolute sample index from 0) block by block through the plugin,
+    discards the first skip output samples and captures the next count, read per the channel
+    mode. Does not reset the plugin. Fails with "aborted" on cancel, or per checkCapture. */
+bool renderCapture (juce::AudioPluginInstance& plugin, int blockSize, TrChannelMode mode, int skip, int count,
+                    const std::function<double (long long)>& stimulus, std::vector<double>& capture,
+                    juce::String& error, TrProgress progress, const TrCancel& cancel);
+
+/** Resets the plugin, renders the input followed by tail samples of silence and returns all
+    input length + tail output samples. Progress runs from offset to offset + 0.45. On cancel it
+    returns false without an error text (the caller reports); the output is not checked. */
+bool renderThrough (juce::AudioPluginInstance& plugin, int blockSize, const std::vector<float>& input, int tail,
+                    TrChannelMode mode, std::vector<float>& output, std::atomic<float>* progress,
+                    float progressOffset, const TrCancel& cancel);
+
+/** Cost of processBlock alone over the measured blocks of a timed render. */
+struct TrBlockTiming
+{
+    double meanNsPerSample = 0.0;  // mean with the slowest 5 % of blocks left out
+    double p95NsPerSample = 0.0;
+    double worstBlockMs = 0.0;
+};
+
+/** Renders a sine (silence when the amplitude is 0) and times every processBlock call after
+    the warm-up. Fails with "aborted", a non-finite output, or "nothing measured". */
+bool timedRender (juce::AudioPluginInstance& plugin, double sampleRate, int blockSize, TrChannelMode mode,
+                  double toneHz, double amplitude, long long warmupSamples, long long measuredSamples,
+                  TrBlockTiming& timing, juce::String& error, const TrCancel& cancel);

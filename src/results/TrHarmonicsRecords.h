@@ -1,0 +1,103 @@
+#pragma once
+
+#include "TrSlotRecord.h"
+
+#include <array>
+
+/** Parameters of the single-tone harmonics measurement. */
+struct TrHarmonicsParams
+{
+    double frequencyHz = 1000.0;
+    double levelDb = -6.0;
+    double sampleRate = 48000.0;
+    int blockSize = 512;
+    int fftSize = 65536;
+    TrChannelMode channel = TrChannelMode::left;
+};
+
+/** Parameters of the THD sweep over frequency or level. */
+struct TrThdSweepParams
+{
+    bool vsLevel = false;
+    double levelDb = -6.0;
+    double frequencyHz = 1000.0;
+    double sampleRate = 48000.0;
+    int blockSize = 512;
+    int fftSize = 16384;
+    int points = 31; // values below 2 count as 2
+    TrChannelMode channel = TrChannelMode::left;
+};
+
+/** Parameters of the two-tone intermodulation measurement. */
+struct TrImdParams
+{
+    bool ccif = false; // false: SMPTE
+    double levelDb = -6.0;
+    double sampleRate = 48000.0;
+    int blockSize = 512;
+    int fftSize = 65536;
+    TrChannelMode channel = TrChannelMode::left;
+};
+
+/** Harmonic distortion, noise, aliasing, DC and true peak of one tone. */
+struct TrHarmonicsResult : TrSlotRecord
+{
+    double sampleRate = 48000.0;
+    double frequencyHz = 1000.0;                       // actual tone: bin * sampleRate / fftSize
+    double levelDb = -6.0;                             // stimulus, dBFS peak
+    int fftSize = 65536;
+    int bin = 0;                                       // odd after a run
+    std::vector<float> spectrumDb;                     // fftSize / 2 + 1 values, dB re the output fundamental
+    double binHz = 0.0;
+    double thdDb = TrSentinel::notMeasuredDb;          // NaN when no harmonic lies below Nyquist
+    double thdPercent = 0.0;
+    double thdnDb = TrSentinel::notMeasuredDb;
+    double aliasPeakDb = TrSentinel::notMeasuredDb;
+    int aliasPeakBin = 0;                              // 0: none found
+    double aliasProminenceDb = 0.0;
+    double dcDb = TrSentinel::notMeasuredDb;
+    double noiseFloorDb = TrSentinel::notMeasuredDb;
+    double truePeakDb = TrSentinel::notMeasuredDb;     // dBTP, absolute
+    double cpuNsPerSample = 0.0;
+    int latencySamples = 0;
+    double repeatDeltaDb = TrSentinel::notMeasured;
+    bool timeVariant = false;
+    juce::String channelName = "left";
+};
+
+/** THD, THD+N, alias and H2..H5 per point of a sweep over frequency or level. All per-point
+    vectors have the same length: the number of points completed. */
+struct TrThdSweepResult : TrSlotRecord
+{
+    double sampleRate = 48000.0;
+    int fftSize = 16384;
+    bool vsLevel = false;
+    double levelDb = -6.0;
+    double frequencyHz = 1000.0;
+    std::vector<float> x;                              // actual frequency in Hz, or level in dBFS
+    std::vector<float> thdDb;                          // NaN when silent or H2 lies above Nyquist
+    std::vector<float> thdnDb;                         // NaN when silent
+    std::vector<float> aliasDb;                        // NaN when silent
+    std::array<std::vector<float>, 4> harmonicDb;      // H2, H3, H4, H5
+    juce::String channelName = "left";
+};
+
+/** SMPTE or CCIF two-tone intermodulation. */
+struct TrImdResult : TrSlotRecord
+{
+    juce::String standard;                             // "SMPTE" or "CCIF"
+    double sampleRate = 48000.0;
+    int fftSize = 65536;
+    double f1Hz = 60.0;
+    double f2Hz = 7000.0;
+    double levelDb = -6.0;
+    std::vector<float> spectrumDb;                     // dB re the stronger output tone
+    double binHz = 0.0;
+    double imdDb = TrSentinel::notMeasuredDb;
+    double imdPercent = 0.0;
+    double d2Db = TrSentinel::notMeasuredDb;           // CCIF only
+    double d3Db = TrSentinel::notMeasuredDb;           // CCIF only
+    double noiseFloorDb = TrSentinel::notMeasuredDb;
+    int latencySamples = 0;
+    juce::String channelName = "left";
+};
