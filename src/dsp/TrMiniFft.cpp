@@ -28,30 +28,51 @@ FftwArray<T> allocate (int n)
 }
 
 // FFTW's planner is not thread-safe (the measurement and live threads both transform), while
-// executing a plan on new arrays is. Plans are made once per size and kept.
+// executing a plan on new arrays is. Plans are made once per size and kept until exit.
 struct Plans
 {
     fftw_plan forward = nullptr;  // real -> half spectrum
     fftw_plan backward = nullptr; // half spectrum -> real
 };
 
-Plans plansFor (int n)
+class PlanCache
 {
-    static std::mutex lock;
-    static std::map<int, Plans> cache;
-
-    const std::lock_guard<std::mutex> guard (lock);
-    auto& plans = cache[n];
-
-    if (plans.forward == nullptr)
+public:
+    ~PlanCache()
     {
-        auto real = allocate<double> (n);
-        auto spectrum = allocate<fftw_complex> (n / 2 + 1);
-        plans.forward = fftw_plan_dft_r2c_1d (n, real.get(), spectrum.get(), FFTW_ESTIMATE);
-        plans.backward = fftw_plan_dft_c2r_1d (n, spectrum.get(), real.get(), FFTW_ESTIMATE);
+        for (auto& [n, plans] : cache)
+        {
+            fftw_destroy_plan (plans.forward);
+            fftw_destroy_plan (plans.backward);
+        }
+        fftw_cleanup();
     }
 
-    return plans;
+    Plans plansFor (int n)
+    {
+        const std::lock_guard<std::mutex> guard (lock);
+        auto& plans = cache[n];
+
+        if (plans.forward == nullptr)
+        {
+            auto real = allocate<double> (n);
+            auto spectrum = allocate<fftw_complex> (n / 2 + 1);
+            plans.forward = fftw_plan_dft_r2c_1d (n, real.get(), spectrum.get(), FFTW_ESTIMATE);
+            plans.backward = fftw_plan_dft_c2r_1d (n, spectrum.get(), real.get(), FFTW_ESTIMATE);
+        }
+
+        return plans;
+    }
+
+private:
+    std::mutex lock;
+    std::map<int, Plans> cache;
+};
+
+Plans plansFor (int n)
+{
+    static PlanCache cache;
+    return cache.plansFor (n);
 }
 
 /** The half spectrum of x zero-padded or truncated to n points. */
