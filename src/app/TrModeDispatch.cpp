@@ -1,6 +1,7 @@
 #include "TrModeDispatch.h"
 
 #include "TrConsole.h"
+#include "TrHarmonicsBench.h"
 #include "TrListParams.h"
 
 #include <new>
@@ -11,6 +12,9 @@ namespace TrModeDispatch
 const std::vector<Mode>& modes()
 {
     static const std::vector<Mode> table {
+        { "--bench", runHarmonicsBenchMode },
+        { "--bench-thd", runThdBenchMode },
+        { "--bench-imd", runImdBenchMode },
         { "--list-params", runListParamsMode },
     };
     return table;

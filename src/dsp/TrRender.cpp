@@ -54,7 +54,7 @@ bool checkCapture (const std::vector<double>& capture, juce::String& error)
 
 bool renderCapture (juce::AudioPluginInstance& plugin, int blockSize, TrChannelMode mode, int skip, int count,
                     const std::function<double (long long)>& stimulus, std::vector<double>& capture,
-                    juce::String& error, TrProgress progress, const TrCancel& cancel)
+                    juce::String& error, TrProgress progress, const TrCancel& cancel, TrCaptureCost* cost)
 {
     capture.clear();
     if (blockSize < 1)
@@ -69,6 +69,7 @@ bool renderCapture (juce::AudioPluginInstance& plugin, int blockSize, TrChannelM
     juce::MidiBuffer midi;
     long long counter = 0;
     int discarded = 0;
+    juce::int64 ticks = 0;
 
     while (static_cast<int> (capture.size()) < count)
     {
@@ -81,7 +82,9 @@ bool renderCapture (juce::AudioPluginInstance& plugin, int blockSize, TrChannelM
         for (int i = 0; i < blockSize; ++i)
             writeStimulus (buffer, i, static_cast<float> (stimulus (counter + i)), mode);
 
+        const auto before = juce::Time::getHighResolutionTicks();
         plugin.processBlock (buffer, midi);
+        ticks += juce::Time::getHighResolutionTicks() - before;
         midi.clear();
 
         for (int i = 0; i < blockSize && static_cast<int> (capture.size()) < count; ++i)
@@ -94,6 +97,9 @@ bool renderCapture (juce::AudioPluginInstance& plugin, int blockSize, TrChannelM
 
         counter += blockSize;
         progress.publish (static_cast<double> (counter) / (static_cast<double> (skip) + count));
+
+        if (cost != nullptr)
+            *cost = { static_cast<double> (ticks) / static_cast<double> (juce::Time::getHighResolutionTicksPerSecond()), counter };
     }
 
     return checkCapture (capture, error);

@@ -30,12 +30,20 @@ juce::AudioBuffer<float> makeRenderBuffer (const juce::AudioPluginInstance& plug
     non-finite check wins. */
 bool checkCapture (const std::vector<double>& capture, juce::String& error);
 
+/** Time spent inside processBlock during a capture, and the samples rendered (skipped ones included). */
+struct TrCaptureCost
+{
+    double processSeconds = 0.0;
+    long long samplesRendered = 0;
+};
+
 /** Renders stimulus(n) (n = absolute sample index from 0) block by block through the plugin,
     discards the first skip output samples and captures the next count, read per the channel
-    mode. Does not reset the plugin. Fails with "aborted" on cancel, or per checkCapture. */
+    mode. Does not reset the plugin. Fails with "aborted" on cancel, or per checkCapture; the
+    cost, when asked for, is filled in either case. */
 bool renderCapture (juce::AudioPluginInstance& plugin, int blockSize, TrChannelMode mode, int skip, int count,
                     const std::function<double (long long)>& stimulus, std::vector<double>& capture,
-                    juce::String& error, TrProgress progress, const TrCancel& cancel);
+                    juce::String& error, TrProgress progress, const TrCancel& cancel, TrCaptureCost* cost = nullptr);
 
 /** Resets the plugin, renders the input followed by tail samples of silence and returns all
     input length + tail output samples. Progress runs from offset to offset + 0.45. On cancel it

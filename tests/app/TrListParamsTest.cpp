@@ -11,7 +11,9 @@ const juce::String fixtureLines = "[0]  Mode  =  Wire   (norm 0.000)\n"
                                   "[3]  Delay  =  0   (norm 0.000)\n"
                                   "[4]  Latency report  =  Honest   (norm 0.000)\n"
                                   "[5]  Latency offset  =  0   (norm 0.500)\n"
-                                  "[6]  Bypass  =  Off   (norm 0.000)\n";
+                                  "[6]  Poly a  =  0.0000000   (norm 0.500)\n"
+                                  "[7]  Poly b  =  0.0000000   (norm 0.500)\n"
+                                  "[8]  Bypass  =  Off   (norm 0.000)\n";
 
 const juce::String stereoRefusal = " does not support a stereo in/out layout (got 1 in / 1 out) - "
                                    "measurements would read channels the plugin never writes\n";

@@ -1,0 +1,30 @@
+#pragma once
+
+#include <juce_core/juce_core.h>
+
+/** The ranges a measurement can work with. Each check returns an empty text when the value is
+    usable, otherwise a sentence that names the value (an option such as "--sr" on the command
+    line, a plain name elsewhere) and its allowed range. */
+namespace TrParamChecks
+{
+    inline constexpr double minSampleRate = 8000.0;
+    inline constexpr double maxSampleRate = 384000.0;
+    inline constexpr int minFftSize = 1024;
+    inline constexpr int maxFftSize = 1048576;
+    inline constexpr double minLevelDb = -120.0;
+    inline constexpr double maxLevelDb = 20.0;
+    inline constexpr int maxPoints = 1000;
+    inline constexpr int maxBlockSize = 65536;
+    inline constexpr double minCcifSampleRate = 40000.0;
+
+    juce::String sampleRate (double hz, const juce::String& name);
+    juce::String fftSize (int size, const juce::String& name);
+    juce::String frequency (double hz, double sampleRate, const juce::String& name);
+    juce::String level (double db, const juce::String& name);
+    juce::String points (int count, const juce::String& name);
+    juce::String blockSize (int samples, const juce::String& name);
+    juce::String ccifSampleRate (double hz, const juce::String& name);
+
+    /** The first failure of several checks, or empty. */
+    juce::String firstProblem (std::initializer_list<juce::String> checks);
+}

@@ -1,0 +1,194 @@
+#include "TrHarmonicsBench.h"
+
+#include "TrBenchArgs.h"
+#include "TrBenchRun.h"
+#include "TrConsole.h"
+#include "analyzers/TrHarmonicsAnalyzer.h"
+#include "analyzers/TrParamChecks.h"
+#include "results/TrNumberFormat.h"
+#include "verdicts/TrVerdict.h"
+
+#include <cmath>
+
+namespace
+{
+using TrNumberFormat::fixed;
+using TrNumberFormat::padded;
+using TrNumberFormat::plain;
+
+juce::String fixedOrDash (float value)
+{
+    return std::isfinite (value) ? fixed (value, 2) : juce::String ("-");
+}
+
+juce::String harmonicsReport (const TrPluginSlot& slot, const TrHarmonicsResult& r)
+{
+    const auto realSpur = r.aliasProminenceDb > 12.0 && r.aliasPeakDb > r.noiseFloorDb + 12.0;
+    const auto verdict = TrVerdict::forHarmonics (r);
+
+    juce::String out;
+    out << "plugin:      " << TrBenchRun::pluginLine (slot) << "\n"
+        << "freq:        " << plain (r.frequencyHz) << " Hz (bin " << r.bin << ")\n"
+        << "level:       " << plain (r.levelDb) << " dBFS @ " << plain (r.sampleRate) << " Hz\n"
+        << "THD:         "
+        << (std::isfinite (r.thdDb) ? fixed (r.thdDb, 2) + " dB (" + fixed (r.thdPercent, 4) + " %)"
+                                    : juce::String ("n/a (no harmonic below Nyquist)"))
+        << "\n"
+        << "THD+N:       " << fixed (r.thdnDb, 2) << " dB\n"
+        << "alias peak:  " << fixed (r.aliasPeakDb, 2) << " dB" << (realSpur ? "" : "  (max noise bin, not a real spur)") << "\n"
+        << "noise floor: " << fixed (r.noiseFloorDb, 2) << " dB\n"
+        << "DC:          " << fixed (r.dcDb, 2) << " dB\n"
+        << "true peak:   " << fixed (r.truePeakDb, 2) << " dBTP\n"
+        << "repeat:      " << fixed (r.repeatDeltaDb, 4) << " dB"
+        << (r.timeVariant ? "  (!) TIME-VARIANT - re-fundamental metrics unreliable" : "") << "\n"
+        << "latency:     " << r.latencySamples << " smp\n"
+        << "CPU:         " << fixed (r.cpuNsPerSample, 1) << " ns/smp\n"
+        << "verdict:     " << verdict.text << (verdict.detail.isNotEmpty() ? " - " + verdict.detail : juce::String()) << "\n";
+    return out;
+}
+
+juce::String sweepReport (const TrPluginSlot& slot, const TrThdSweepResult& r)
+{
+    const auto title = r.vsLevel ? "THD vs level, tone " + fixed (r.frequencyHz, 1) + " Hz"
+                                 : "THD vs frequency @ " + fixed (r.levelDb, 0) + " dBFS";
+    const auto aliasComplete = r.aliasDb.size() == r.x.size();
+
+    juce::String out;
+    out << "plugin:  " << TrBenchRun::pluginLine (slot) << "\n"
+        << "sweep:   " << title << " @ " << plain (r.sampleRate) << " Hz, N " << r.fftSize << "\n"
+        << (r.vsLevel ? "  dBFS" : "    Hz")
+        << "     THD dB    THD+N dB    ALIAS dB      H2 dB      H3 dB      H4 dB      H5 dB\n";
+
+    for (size_t i = 0; i < r.x.size(); ++i)
+    {
+        out << "  " << padded (fixed (r.x[i], r.vsLevel ? 1 : 0), 7) << "  " << padded (fixedOrDash (r.thdDb[i]), 9) << "  "
+            << padded (fixedOrDash (r.thdnDb[i]), 9) << "    "
+            << padded (aliasComplete ? fixedOrDash (r.aliasDb[i]) : juce::String ("-"), 9);
+
+        for (const auto& harmonic : r.harmonicDb)
+            out << "  " << padded (fixedOrDash (harmonic[i]), 9);
+
+        out << "\n";
+    }
+
+    return out;
+}
+
+juce::String imdReport (const TrPluginSlot& slot, const TrImdResult& r)
+{
+    juce::String out;
+    out << "plugin:      " << TrBenchRun::pluginLine (slot) << "\n"
+        << "test:        IMD " << r.standard << "  f1 " << fixed (r.f1Hz, 1) << " Hz + f2 " << fixed (r.f2Hz, 1) << " Hz @ "
+        << plain (r.levelDb) << " dBFS peak, " << plain (r.sampleRate) << " Hz, N " << r.fftSize << "\n"
+        << "IMD:         " << fixed (r.imdDb, 2) << " dB (" << fixed (r.imdPercent, 4) << " %)\n";
+
+    if (r.standard == "CCIF")
+        out << "d2:          " << fixed (r.d2Db, 2) << " dB\n"
+            << "d3:          " << fixed (r.d3Db, 2) << " dB\n";
+
+    out << "noise floor: " << fixed (r.noiseFloorDb, 2) << " dB\n"
+        << "latency:     " << r.latencySamples << " smp\n";
+    return out;
+}
+
+/** Loads, measures and prints: the shared tail of every single-plugin harmonics mode. */
+template <typename Params, typename Measure, typename Report>
+int measureAndReport (const juce::String& path, const Params& params, Measure&& measure, Report&& report)
+{
+    TrSlotManager manager;
+    auto& slot = manager.slot (0);
+
+    if (! TrBenchRun::load (slot, path, params.sampleRate))
+        return 1;
+
+    const auto result = measure (slot, params, nullptr, TrCancel());
+    if (result.error.isNotEmpty())
+        return TrBenchRun::fail (result.error);
+
+    TrConsole::print (report (slot, result));
+    return 0;
+}
+}
+
+int runHarmonicsBenchMode (const juce::StringArray& args)
+{
+    const TrBenchArgs options (args, { "--bench", "--freq", "--level", "--sr", "--fft" });
+    const auto path = options.text ("--bench");
+    if (path.isEmpty())
+    {
+        TrConsole::print ("usage: TESTRIG --bench <path> [--freq hz] [--level db] [--sr rate]\n");
+        return 1;
+    }
+
+    TrHarmonicsAnalyzer::Params params;
+    params.frequencyHz = options.number ("--freq", params.frequencyHz);
+    params.levelDb = options.number ("--level", params.levelDb);
+    params.sampleRate = options.number ("--sr", params.sampleRate);
+    params.fftSize = options.integer ("--fft", params.fftSize);
+    params.blockSize = TrBenchRun::blockSize;
+
+    const auto problem = TrParamChecks::firstProblem ({ TrParamChecks::sampleRate (params.sampleRate, "--sr"),
+                                                        TrParamChecks::frequency (params.frequencyHz, params.sampleRate, "--freq"),
+                                                        TrParamChecks::level (params.levelDb, "--level"),
+                                                        TrParamChecks::fftSize (params.fftSize, "--fft") });
+    if (problem.isNotEmpty())
+        return TrBenchRun::fail (problem);
+
+    return measureAndReport (path, params, TrHarmonicsAnalyzer::run, harmonicsReport);
+}
+
+int runThdBenchMode (const juce::StringArray& args)
+{
+    const TrBenchArgs options (args, { "--bench-thd", "--vs", "--freq", "--level", "--sr", "--points" });
+    const auto path = options.text ("--bench-thd");
+    if (path.isEmpty())
+    {
+        TrConsole::print ("usage: TESTRIG --bench-thd <path> [--vs freq|level] [--freq hz] [--level db] [--sr rate]\n");
+        return 1;
+    }
+
+    TrHarmonicsAnalyzer::SweepParams params;
+    params.vsLevel = options.text ("--vs") == "level";
+    params.frequencyHz = options.number ("--freq", params.frequencyHz);
+    params.levelDb = options.number ("--level", params.levelDb);
+    params.sampleRate = options.number ("--sr", params.sampleRate);
+    params.points = std::max (2, options.integer ("--points", params.points));
+    params.blockSize = TrBenchRun::blockSize;
+
+    const auto problem = TrParamChecks::firstProblem ({ TrParamChecks::sampleRate (params.sampleRate, "--sr"),
+                                                        TrParamChecks::frequency (params.frequencyHz, params.sampleRate, "--freq"),
+                                                        TrParamChecks::level (params.levelDb, "--level"),
+                                                        TrParamChecks::points (params.points, "--points") });
+    if (problem.isNotEmpty())
+        return TrBenchRun::fail (problem);
+
+    return measureAndReport (path, params, TrHarmonicsAnalyzer::runThdSweep, sweepReport);
+}
+
+int runImdBenchMode (const juce::StringArray& args)
+{
+    const TrBenchArgs options (args, { "--bench-imd", "--imd", "--level", "--sr", "--fft" });
+    const auto path = options.text ("--bench-imd");
+    if (path.isEmpty())
+    {
+        TrConsole::print ("usage: TESTRIG --bench-imd <path> [--imd smpte|ccif] [--level db] [--sr rate]\n");
+        return 1;
+    }
+
+    TrHarmonicsAnalyzer::ImdParams params;
+    params.ccif = options.text ("--imd") == "ccif";
+    params.levelDb = options.number ("--level", params.levelDb);
+    params.sampleRate = options.number ("--sr", params.sampleRate);
+    params.fftSize = options.integer ("--fft", params.fftSize);
+    params.blockSize = TrBenchRun::blockSize;
+
+    const auto problem = TrParamChecks::firstProblem ({ TrParamChecks::sampleRate (params.sampleRate, "--sr"),
+                                                        TrParamChecks::level (params.levelDb, "--level"),
+                                                        TrParamChecks::fftSize (params.fftSize, "--fft"),
+                                                        params.ccif ? TrParamChecks::ccifSampleRate (params.sampleRate, "--sr")
+                                                                    : juce::String() });
+    if (problem.isNotEmpty())
+        return TrBenchRun::fail (problem);
+
+    return measureAndReport (path, params, TrHarmonicsAnalyzer::runImd, imdReport);
+}

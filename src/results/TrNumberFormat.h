@@ -1,0 +1,24 @@
+#pragma once
+
+#include <juce_core/juce_core.h>
+
+/** How reports and verdicts write numbers. One place, so every figure a user compares reads
+    the same everywhere. */
+namespace TrNumberFormat
+{
+    /** As a standard output stream writes a double: at most 6 significant digits, no trailing
+        zeros (48000, 999.756, 1e-07). */
+    juce::String plain (double value);
+
+    /** Exactly `decimals` digits after the point (1..6), rounded half away from zero, with a
+        minus sign before any negative value even when it rounds to zero ("-0.00"). Non-finite
+        values and magnitudes of 1e20 or more fall back to the stream's fixed notation ("nan",
+        "inf"). Zero decimals means plain. */
+    juce::String fixed (double value, int decimals);
+
+    /** Right-aligned in a field of `width` characters; longer text is kept whole. */
+    juce::String padded (const juce::String& text, int width);
+
+    /** A THD or IMD percentage: "< 0.001 %", three decimals below 1, two from 1 upwards. */
+    juce::String percent (double value);
+}

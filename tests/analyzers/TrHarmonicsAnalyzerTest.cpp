@@ -1,0 +1,204 @@
+#include "TrAnalytic.h"
+#include "TrFixtureSlot.h"
+#include "analyzers/TrHarmonicsAnalyzer.h"
+#include "analyzers/TrToneSpectrum.h"
+#include "results/TrErrorTexts.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+namespace
+{
+struct Bench
+{
+    TrSlotManager manager;
+    TrPluginSlot& slot = manager.slot (0);
+};
+
+TrHarmonicsResult measure (TrPluginSlot& slot, TrHarmonicsAnalyzer::Params params = {}, const TrCancel& cancel = {})
+{
+    return TrHarmonicsAnalyzer::run (slot, params, nullptr, cancel);
+}
+
+double spectrumAt (const TrHarmonicsResult& r, int harmonic)
+{
+    return r.spectrumDb[static_cast<size_t> (harmonic * r.bin)];
+}
+}
+
+TEST (ToneSpectrum, TonesSnapToOddBins)
+{
+    const struct
+    {
+        double hz;
+        int expectedBin;
+    } cases[] {
+        { 1000.0, 1365 },                           // r = 1365, already odd
+        { 1366.0 * 48000.0 / 65536.0, 1367 },       // r = 1366 becomes 1367
+        { -5.0, 1 },
+        { 0.0, 1 },
+        { 30000.0, 32767 },                         // at most n/2 - 1
+    };
+
+    for (const auto& c : cases)
+        EXPECT_EQ (TrToneSpectrum::snapToOddBin (c.hz, 65536, 48000.0), c.expectedBin) << c.hz;
+}
+
+TEST (HarmonicsAnalyzer, AWireMeasuresAtTheNumericalFloorInEveryMode)
+{
+    for (const auto mode : { TrChannelMode::left, TrChannelMode::side, TrChannelMode::mid })
+    {
+        Bench bench;
+        ASSERT_EQ (TrTest::loadFixture (bench.slot), "");
+
+        TrHarmonicsAnalyzer::Params params;
+        params.channel = mode;
+        std::atomic<float> progress { 0.0f };
+        const auto r = TrHarmonicsAnalyzer::run (bench.slot, params, &progress, {});
+
+        ASSERT_EQ (r.error, "") << channelModeName (mode);
+        EXPECT_EQ (r.bin, 1365);
+        EXPECT_DOUBLE_EQ (r.frequencyHz, 999.755859375);
+        EXPECT_LT (r.thdDb, -140.0);
+        EXPECT_LT (r.dcDb, -140.0);
+        EXPECT_NEAR (r.truePeakDb, -6.0, 0.05);
+        EXPECT_FALSE (r.timeVariant);
+        EXPECT_LT (r.repeatDeltaDb, 0.01);
+        EXPECT_EQ (r.latencySamples, 0);
+        EXPECT_GT (r.cpuNsPerSample, 0.0);
+        EXPECT_EQ (r.spectrumDb.size(), 32769u);
+        EXPECT_NEAR (r.spectrumDb[1365], 0.0f, 1e-6f);
+        EXPECT_EQ (r.channelName, channelModeName (mode));
+        EXPECT_FLOAT_EQ (progress.load(), 1.0f);
+    }
+}
+
+TEST (HarmonicsAnalyzer, TheSoftClipperMatchesTheFourierSeriesOfTanh)
+{
+    for (const auto drive : { 1.0, 2.0, 4.0 })
+    {
+        Bench bench;
+        ASSERT_EQ (TrTest::loadFixture (bench.slot, { "Mode=Soft clip", "Drive=" + juce::String (drive) }), "");
+        const auto r = measure (bench.slot);
+        ASSERT_EQ (r.error, "");
+
+        const auto amplitude = std::pow (10.0, -6.0 / 20.0);
+        const auto b = TrTest::sineSeries ([drive] (double x) { return std::tanh (drive * x); }, amplitude, 10);
+
+        double harmonicPower = 0.0;
+        for (int k = 2; k <= 10; ++k)
+            harmonicPower += b[static_cast<size_t> (k)] * b[static_cast<size_t> (k)];
+
+        EXPECT_NEAR (r.thdDb, 10.0 * std::log10 (harmonicPower / (b[1] * b[1])), 0.1) << "drive " << drive;
+        EXPECT_NEAR (spectrumAt (r, 3), TrTest::dB (b[3] / b[1]), 0.1) << "drive " << drive;
+        EXPECT_NEAR (spectrumAt (r, 5), TrTest::dB (b[5] / b[1]), 0.1) << "drive " << drive;
+        EXPECT_LT (spectrumAt (r, 2), -120.0) << "an odd function adds no even harmonics";
+    }
+}
+
+TEST (HarmonicsAnalyzer, ReportedLatencyChangesNoFigure)
+{
+    Bench plain, delayed;
+    ASSERT_EQ (TrTest::loadFixture (plain.slot, { "Mode=Soft clip", "Drive=2" }), "");
+    ASSERT_EQ (TrTest::loadFixture (delayed.slot, { "Mode=Soft clip", "Drive=2", "Delay=64" }), "");
+
+    const auto a = measure (plain.slot);
+    const auto b = measure (delayed.slot);
+    ASSERT_EQ (a.error + b.error, "");
+
+    EXPECT_EQ (b.latencySamples, 64);
+    EXPECT_NEAR (b.thdDb, a.thdDb, 0.001);
+    EXPECT_NEAR (b.thdnDb, a.thdnDb, 0.001);
+    EXPECT_NEAR (b.truePeakDb, a.truePeakDb, 0.001);
+    EXPECT_FALSE (b.timeVariant);
+}
+
+TEST (HarmonicsAnalyzer, AModulatedPluginIsTimeVariant)
+{
+    Bench bench;
+    ASSERT_EQ (TrTest::loadFixture (bench.slot, { "Mode=Wobble" }), "");
+    const auto r = measure (bench.slot);
+
+    ASSERT_EQ (r.error, "");
+    EXPECT_TRUE (r.timeVariant);
+    EXPECT_GT (r.repeatDeltaDb, 0.25);
+}
+
+TEST (HarmonicsAnalyzer, ATonePastAQuarterOfTheRateHasNoThdButTheRestIsMeasured)
+{
+    Bench bench;
+    ASSERT_EQ (TrTest::loadFixture (bench.slot), "");
+    TrHarmonicsAnalyzer::Params params;
+    params.frequencyHz = 15000.0;
+    const auto r = measure (bench.slot, params);
+
+    ASSERT_EQ (r.error, "");
+    EXPECT_TRUE (std::isnan (r.thdDb));
+    EXPECT_TRUE (std::isnan (r.thdPercent));
+    EXPECT_TRUE (std::isfinite (r.thdnDb));
+    EXPECT_TRUE (std::isfinite (r.noiseFloorDb));
+}
+
+TEST (HarmonicsAnalyzer, FailuresKeepWhatWasMeasuredBeforeThem)
+{
+    const struct
+    {
+        const char* label;
+        juce::StringArray assignments;
+        TrCancel cancel;
+        juce::String error;
+        bool costMeasured;
+    } cases[] {
+        { "muted", { "Mode=Mute" }, {}, "output fundamental below -100 dB re stimulus (silent or gated output?)", true },
+        { "NaN", { "Mode=NaN" }, {}, TrErrorText::nonFinite, true },
+        { "+46 dBFS", { "Mode=Hot" }, {}, TrErrorText::implausible, true },
+        { "cancelled", {}, [] { return true; }, TrErrorText::aborted, false },
+    };
+
+    for (const auto& c : cases)
+    {
+        Bench bench;
+        ASSERT_EQ (TrTest::loadFixture (bench.slot, c.assignments), "");
+        const auto r = measure (bench.slot, {}, c.cancel);
+
+        EXPECT_EQ (r.error, c.error) << c.label;
+        EXPECT_EQ (r.pluginName, "TESTRIG Fixture") << c.label;
+        EXPECT_EQ (r.cpuNsPerSample > 0.0, c.costMeasured) << c.label;
+        EXPECT_EQ (r.thdDb, -999.0) << c.label;
+    }
+}
+
+TEST (HarmonicsAnalyzer, AnEmptySlotOrAnUnusableRecordIsRefused)
+{
+    Bench bench;
+    const auto empty = TrHarmonicsAnalyzer::run (bench.manager.slot (1), {}, nullptr, {});
+    EXPECT_EQ (empty.error, TrErrorText::noPlugin);
+    EXPECT_EQ (empty.slotIndex, 1);
+    EXPECT_EQ (empty.thdDb, -999.0);
+
+    ASSERT_EQ (TrTest::loadFixture (bench.slot), "");
+
+    const struct
+    {
+        const char* label;
+        std::function<void (TrHarmonicsAnalyzer::Params&)> change;
+        const char* mentions;
+    } cases[] {
+        { "FFT size 0", [] (auto& p) { p.fftSize = 0; }, "FFT size" },
+        { "FFT size 3", [] (auto& p) { p.fftSize = 3; }, "FFT size" },
+        { "FFT size 3000", [] (auto& p) { p.fftSize = 3000; }, "FFT size" },
+        { "sample rate 0", [] (auto& p) { p.sampleRate = 0.0; }, "sample rate" },
+        { "block size 0", [] (auto& p) { p.blockSize = 0; }, "block size" },
+        { "NaN frequency", [] (auto& p) { p.frequencyHz = NAN; }, "frequency" },
+        { "infinite level", [] (auto& p) { p.levelDb = INFINITY; }, "level" },
+    };
+
+    for (const auto& c : cases)
+    {
+        TrHarmonicsAnalyzer::Params params;
+        c.change (params);
+        const auto r = measure (bench.slot, params);
+        EXPECT_TRUE (r.error.contains (c.mentions)) << c.label << ": " << r.error;
+    }
+}
