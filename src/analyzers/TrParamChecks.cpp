@@ -71,6 +71,14 @@ juce::String ccifSampleRate (double hz, const juce::String& name)
     return name + " must be above 40000 Hz for CCIF, whose tones lie at 19 and 20 kHz" + got (hz);
 }
 
+juce::String perfSeconds (double seconds, const juce::String& name)
+{
+    if (std::isfinite (seconds) && seconds <= maxPerfSeconds)
+        return {};
+
+    return name + " must be at most 60 seconds" + got (seconds);
+}
+
 juce::String firstProblem (std::initializer_list<juce::String> checks)
 {
     for (const auto& problem : checks)

@@ -16,6 +16,7 @@ namespace TrParamChecks
     inline constexpr int maxPoints = 1000;
     inline constexpr int maxBlockSize = 65536;
     inline constexpr double minCcifSampleRate = 40000.0;
+    inline constexpr double maxPerfSeconds = 60.0;
 
     juce::String sampleRate (double hz, const juce::String& name);
     juce::String fftSize (int size, const juce::String& name);
@@ -24,6 +25,7 @@ namespace TrParamChecks
     juce::String points (int count, const juce::String& name);
     juce::String blockSize (int samples, const juce::String& name);
     juce::String ccifSampleRate (double hz, const juce::String& name);
+    juce::String perfSeconds (double seconds, const juce::String& name);
 
     /** The first failure of several checks, or empty. */
     juce::String firstProblem (std::initializer_list<juce::String> checks);

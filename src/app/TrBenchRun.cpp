@@ -27,4 +27,18 @@ juce::String pluginLine (const TrPluginSlot& slot)
 {
     return slot.description.name + " (" + slot.description.pluginFormatName + ")";
 }
+
+juce::String verdictText (const TrVerdict::Verdict& verdict)
+{
+    return verdict.text + (verdict.detail.isNotEmpty() ? " - " + verdict.detail : juce::String());
+}
+
+bool printUsageIfNoPath (const juce::String& path, const juce::String& usage)
+{
+    if (path.isNotEmpty())
+        return false;
+
+    TrConsole::print (usage);
+    return true;
+}
 }

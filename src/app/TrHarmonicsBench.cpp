@@ -43,7 +43,7 @@ juce::String harmonicsReport (const TrPluginSlot& slot, const TrHarmonicsResult&
         << (r.timeVariant ? "  (!) TIME-VARIANT - re-fundamental metrics unreliable" : "") << "\n"
         << "latency:     " << r.latencySamples << " smp\n"
         << "CPU:         " << fixed (r.cpuNsPerSample, 1) << " ns/smp\n"
-        << "verdict:     " << verdict.text << (verdict.detail.isNotEmpty() ? " - " + verdict.detail : juce::String()) << "\n";
+        << "verdict:     " << TrBenchRun::verdictText (verdict) << "\n";
     return out;
 }
 
@@ -91,34 +91,14 @@ juce::String imdReport (const TrPluginSlot& slot, const TrImdResult& r)
     return out;
 }
 
-/** Loads, measures and prints: the shared tail of every single-plugin harmonics mode. */
-template <typename Params, typename Measure, typename Report>
-int measureAndReport (const juce::String& path, const Params& params, Measure&& measure, Report&& report)
-{
-    TrSlotManager manager;
-    auto& slot = manager.slot (0);
-
-    if (! TrBenchRun::load (slot, path, params.sampleRate))
-        return 1;
-
-    const auto result = measure (slot, params, nullptr, TrCancel());
-    if (result.error.isNotEmpty())
-        return TrBenchRun::fail (result.error);
-
-    TrConsole::print (report (slot, result));
-    return 0;
-}
 }
 
 int runHarmonicsBenchMode (const juce::StringArray& args)
 {
     const TrBenchArgs options (args, { "--bench", "--freq", "--level", "--sr", "--fft" });
     const auto path = options.text ("--bench");
-    if (path.isEmpty())
-    {
-        TrConsole::print ("usage: TESTRIG --bench <path> [--freq hz] [--level db] [--sr rate]\n");
+    if (TrBenchRun::printUsageIfNoPath (path, "usage: TESTRIG --bench <path> [--freq hz] [--level db] [--sr rate]\n"))
         return 1;
-    }
 
     TrHarmonicsAnalyzer::Params params;
     params.frequencyHz = options.number ("--freq", params.frequencyHz);
@@ -134,18 +114,15 @@ int runHarmonicsBenchMode (const juce::StringArray& args)
     if (problem.isNotEmpty())
         return TrBenchRun::fail (problem);
 
-    return measureAndReport (path, params, TrHarmonicsAnalyzer::run, harmonicsReport);
+    return TrBenchRun::measureAndReport (path, params.sampleRate, params, TrHarmonicsAnalyzer::run, harmonicsReport);
 }
 
 int runThdBenchMode (const juce::StringArray& args)
 {
     const TrBenchArgs options (args, { "--bench-thd", "--vs", "--freq", "--level", "--sr", "--points" });
     const auto path = options.text ("--bench-thd");
-    if (path.isEmpty())
-    {
-        TrConsole::print ("usage: TESTRIG --bench-thd <path> [--vs freq|level] [--freq hz] [--level db] [--sr rate]\n");
+    if (TrBenchRun::printUsageIfNoPath (path, "usage: TESTRIG --bench-thd <path> [--vs freq|level] [--freq hz] [--level db] [--sr rate]\n"))
         return 1;
-    }
 
     TrHarmonicsAnalyzer::SweepParams params;
     params.vsLevel = options.text ("--vs") == "level";
@@ -162,18 +139,15 @@ int runThdBenchMode (const juce::StringArray& args)
     if (problem.isNotEmpty())
         return TrBenchRun::fail (problem);
 
-    return measureAndReport (path, params, TrHarmonicsAnalyzer::runThdSweep, sweepReport);
+    return TrBenchRun::measureAndReport (path, params.sampleRate, params, TrHarmonicsAnalyzer::runThdSweep, sweepReport);
 }
 
 int runImdBenchMode (const juce::StringArray& args)
 {
     const TrBenchArgs options (args, { "--bench-imd", "--imd", "--level", "--sr", "--fft" });
     const auto path = options.text ("--bench-imd");
-    if (path.isEmpty())
-    {
-        TrConsole::print ("usage: TESTRIG --bench-imd <path> [--imd smpte|ccif] [--level db] [--sr rate]\n");
+    if (TrBenchRun::printUsageIfNoPath (path, "usage: TESTRIG --bench-imd <path> [--imd smpte|ccif] [--level db] [--sr rate]\n"))
         return 1;
-    }
 
     TrHarmonicsAnalyzer::ImdParams params;
     params.ccif = options.text ("--imd") == "ccif";
@@ -190,5 +164,5 @@ int runImdBenchMode (const juce::StringArray& args)
     if (problem.isNotEmpty())
         return TrBenchRun::fail (problem);
 
-    return measureAndReport (path, params, TrHarmonicsAnalyzer::runImd, imdReport);
+    return TrBenchRun::measureAndReport (path, params.sampleRate, params, TrHarmonicsAnalyzer::runImd, imdReport);
 }

@@ -3,6 +3,7 @@
 #include "TrConsole.h"
 #include "TrHarmonicsBench.h"
 #include "TrListParams.h"
+#include "TrPerfBench.h"
 
 #include <new>
 #include <stdexcept>
@@ -15,6 +16,7 @@ const std::vector<Mode>& modes()
         { "--bench", runHarmonicsBenchMode },
         { "--bench-thd", runThdBenchMode },
         { "--bench-imd", runImdBenchMode },
+        { "--bench-perf", runPerfBenchMode },
         { "--list-params", runListParamsMode },
     };
     return table;

@@ -50,6 +50,11 @@ juce::String percent (double value)
     return TrNumberFormat::percent (value);
 }
 
+Verdict notMeasured()
+{
+    return { Grade::none, "not measured", {} };
+}
+
 Verdict failed (const juce::String& error, const juce::String& headline)
 {
     return { Grade::warn, headline, error };

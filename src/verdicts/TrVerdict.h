@@ -1,6 +1,12 @@
 #pragma once
 
+#include "results/TrChecksRecords.h"
+#include "results/TrCurveRecords.h"
+#include "results/TrDynamicsRecords.h"
 #include "results/TrHarmonicsRecords.h"
+#include "results/TrNullRecords.h"
+#include "results/TrPerfRecords.h"
+#include "results/TrScopeRecords.h"
 
 #include <cstdint>
 
@@ -38,9 +44,27 @@ namespace TrVerdict
         Verdict verdict;
     };
 
+    /** The three part verdicts of one plugin's checkup and their combination. */
+    struct Checkup
+    {
+        Verdict overall;  // its detail is always empty
+        Verdict harmonics;
+        Verdict curve;
+        Verdict checks;
+    };
+
     Verdict forHarmonics (const TrHarmonicsResult& result);
     Verdict forThdSweep (const TrThdSweepResult& result);
     Verdict forImd (const TrImdResult& result);
+    Verdict forCurve (const TrCurveResult& result);
+    Verdict forNull (const TrNullResult& result);
+    Verdict forDynamics (const TrDynamicsResult& result);
+    Verdict forPerf (const TrPerfResult& result);
+    Verdict forChecks (const TrChecksResult& result);
+    Verdict forScope (const TrScopeResult& result);
+
+    /** Combines the parts into one grade and sentence; a null pointer is a part not measured. */
+    Checkup forCheckup (const TrHarmonicsResult* harmonics, const TrCurveResult* curve, const TrChecksResult* checks);
 
     /** Formatting and composition shared by every verdict. */
     namespace detail_
@@ -53,6 +77,9 @@ namespace TrVerdict
 
         /** "< 0.001 %", three decimals below 1 %, two from 1 % upwards. */
         juce::String percent (double value);
+
+        /** A part of the checkup that was not measured. */
+        Verdict notMeasured();
 
         /** The verdict of a measurement that failed: warn, the headline, the error as detail. */
         Verdict failed (const juce::String& error, const juce::String& headline = "Measurement failed");

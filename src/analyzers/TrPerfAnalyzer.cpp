@@ -1,0 +1,151 @@
+#include "TrPerfAnalyzer.h"
+
+#include "TrParamChecks.h"
+#include "TrSlotRun.h"
+#include "dsp/TrDecibels.h"
+
+#include <cmath>
+
+namespace
+{
+constexpr int referenceBlockSize = 512;
+
+/** Hands the plugin back prepared as the slot says, however the run ends. */
+class RestorePrepare
+{
+public:
+    explicit RestorePrepare (TrPluginSlot& s) : slot (s) {}
+    ~RestorePrepare() { slot.prepare (slot.sampleRate, slot.blockSize); }
+
+private:
+    TrPluginSlot& slot;
+
+    JUCE_DECLARE_NON_COPYABLE (RestorePrepare)
+};
+
+void prepareAt (juce::AudioPluginInstance& plugin, double sampleRate, int blockSize)
+{
+    plugin.releaseResources();
+    plugin.setPlayConfigDetails (2, 2, sampleRate, blockSize);
+    plugin.prepareToPlay (sampleRate, blockSize);
+    plugin.reset();
+}
+
+juce::String problemWith (const TrPerfParams& p)
+{
+    auto problem = TrParamChecks::firstProblem ({ TrParamChecks::sampleRate (p.sampleRate, "sample rate"),
+                                                  TrParamChecks::level (p.levelDb, "level"),
+                                                  TrParamChecks::frequency (p.toneHz, p.sampleRate, "tone frequency"),
+                                                  std::isfinite (p.seconds) && p.seconds > 0.0 && std::isfinite (p.silenceSeconds)
+                                                          && p.silenceSeconds > 0.0
+                                                      ? juce::String()
+                                                      : "durations must be positive numbers of seconds" });
+    for (auto size : p.blockSizes)
+        if (problem.isEmpty())
+            problem = TrParamChecks::blockSize (size, "block size");
+
+    return problem;
+}
+
+/** Least-squares line through the cost per call against the block size. */
+void splitCost (TrPerfResult& r)
+{
+    const auto n = static_cast<double> (r.blockSizes.size());
+    if (r.blockSizes.size() < 2)
+        return;
+
+    double sx = 0.0, sy = 0.0, sxx = 0.0, sxy = 0.0;
+    for (size_t i = 0; i < r.blockSizes.size(); ++i)
+    {
+        const double x = r.blockSizes[i];
+        const double perCall = r.nsPerSample[i] * x;
+        sx += x;
+        sy += perCall;
+        sxx += x * x;
+        sxy += x * perCall;
+    }
+
+    const auto denominator = n * sxx - sx * sx;
+    if (std::abs (denominator) <= 1e-9)
+        return;
+
+    const auto slope = (n * sxy - sx * sy) / denominator;
+    const auto intercept = (sy - slope * sx) / n;
+    r.perSampleNs = std::max (0.0, slope);
+    r.perBlockUs = std::max (0.0, intercept / 1000.0);
+}
+}
+
+TrPerfResult TrPerfAnalyzer::run (TrPluginSlot& slot, const Params& params, std::atomic<float>* progress, const TrCancel& cancel)
+{
+    TrPerfResult r;
+    r.sampleRate = params.sampleRate;
+
+    if (! beginSlotRecord (slot, params.channel, r, r.channelName))
+        return r;
+
+    if ((r.error = problemWith (params)).isNotEmpty())
+        return r;
+
+    const auto amplitude = dbToAmplitude (params.levelDb);
+    const auto rate = params.sampleRate;
+    const auto budgetNs = 1e9 / rate;
+    const TrProgress stages { progress, 0.0f, 1.0f };
+
+    const juce::ScopedLock sl (slot.lock);
+    const RestorePrepare restore (slot);
+    auto& plugin = *slot.instance;
+
+    for (size_t m = 0; m < params.blockSizes.size(); ++m)
+    {
+        const auto size = params.blockSizes[m];
+        prepareAt (plugin, rate, size);
+
+        TrBlockTiming timing;
+        if (! timedRender (plugin, rate, size, params.channel, params.toneHz, amplitude, static_cast<long long> (0.25 * rate),
+                           static_cast<long long> (params.seconds * rate), timing, r.error, cancel))
+            return r;
+
+        r.blockSizes.push_back (static_cast<float> (size));
+        r.nsPerSample.push_back (static_cast<float> (timing.meanNsPerSample));
+        r.p95NsPerSample.push_back (static_cast<float> (timing.p95NsPerSample));
+        r.percentRealtime.push_back (static_cast<float> (timing.meanNsPerSample / budgetNs * 100.0));
+
+        if (size == referenceBlockSize)
+        {
+            r.nsPerSampleAt512 = timing.meanNsPerSample;
+            r.percentRealtimeAt512 = timing.meanNsPerSample / budgetNs * 100.0;
+            r.worst512BlockMs = timing.worstBlockMs;
+        }
+
+        stages.publish (static_cast<double> (m + 1) / static_cast<double> (params.blockSizes.size() + 1));
+    }
+
+    if (r.nsPerSampleAt512 <= 0.0 && ! r.nsPerSample.empty())
+    {
+        r.nsPerSampleAt512 = r.nsPerSample.back();
+        r.percentRealtimeAt512 = r.percentRealtime.back();
+    }
+
+    splitCost (r);
+
+    // The silence follows the tone without a reset, so decaying tails inside the plugin pass
+    // through the subnormal range while they are timed.
+    prepareAt (plugin, rate, referenceBlockSize);
+    TrBlockTiming onSignal, onSilence;
+    if (! timedRender (plugin, rate, referenceBlockSize, params.channel, params.toneHz, amplitude,
+                       static_cast<long long> (0.25 * rate), static_cast<long long> (rate), onSignal, r.error, cancel)
+        || ! timedRender (plugin, rate, referenceBlockSize, params.channel, params.toneHz, 0.0, static_cast<long long> (0.1 * rate),
+                          static_cast<long long> (params.silenceSeconds * rate), onSilence, r.error, cancel))
+        return r;
+
+    // Like is compared with like: the silence's mean with the signal's mean and its 95th
+    // percentile with the signal's. Setting the silence's percentile against the signal's mean
+    // would flag cheap plugins, whose block times are mostly timer noise, as denormal trouble.
+    const auto ratio = [] (double silence, double signal) { return signal > 0.0 ? silence / signal : 1.0; };
+    r.denormalRatio = std::max (ratio (onSilence.meanNsPerSample, onSignal.meanNsPerSample),
+                                ratio (onSilence.p95NsPerSample, onSignal.p95NsPerSample));
+    r.latencySamples = plugin.getLatencySamples();
+    stages.publish (1.0);
+    return r;
+}

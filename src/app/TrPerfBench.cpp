@@ -1,0 +1,63 @@
+#include "TrPerfBench.h"
+
+#include "TrBenchArgs.h"
+#include "TrBenchRun.h"
+#include "analyzers/TrParamChecks.h"
+#include "analyzers/TrPerfAnalyzer.h"
+#include "results/TrNumberFormat.h"
+
+namespace
+{
+using TrNumberFormat::fixed;
+using TrNumberFormat::padded;
+
+constexpr double minSeconds = 0.25;
+
+juce::String denormalText (double ratio)
+{
+    if (ratio < 0.0)
+        return "n/a (ARM runs subnormals at full speed)";
+
+    return fixed (ratio, 2) + " x" + (ratio > 4.0 ? "  (!) CPU rises on silence - denormal trouble" : "");
+}
+
+juce::String perfReport (const TrPluginSlot& slot, const TrPerfResult& r)
+{
+    juce::String out;
+    out << "plugin:   " << TrBenchRun::pluginLine (slot) << "\n"
+        << "rate:     " << TrNumberFormat::plain (r.sampleRate) << " Hz - 5%-trimmed mean block wall time, incl host dispatch\n"
+        << "  block   ns/smp   p95 ns/smp   % realtime\n";
+
+    for (size_t i = 0; i < r.blockSizes.size(); ++i)
+        out << "  " << padded (juce::String (static_cast<int> (r.blockSizes[i])), 5) << "  " << padded (fixed (r.nsPerSample[i], 1), 7)
+            << "  " << padded (i < r.p95NsPerSample.size() ? fixed (r.p95NsPerSample[i], 1) : juce::String ("-"), 11) << "  "
+            << padded (fixed (r.percentRealtime[i], 2), 9) << "\n";
+
+    out << "per sample:      " << fixed (r.perSampleNs, 1) << " ns  (true per-sample cost, sweep slope)\n"
+        << "per block:       " << fixed (r.perBlockUs, 2) << " us  (fixed dispatch: host wrapper + plugin bookkeeping)\n"
+        << "worst 512 block: " << fixed (r.worst512BlockMs, 3) << " ms\n"
+        << "denormal ratio:  " << denormalText (r.denormalRatio) << "\n"
+        << "latency:         " << r.latencySamples << " smp\n"
+        << "verdict:         " << TrBenchRun::verdictText (TrVerdict::forPerf (r)) << "\n";
+    return out;
+}
+}
+
+int runPerfBenchMode (const juce::StringArray& args)
+{
+    const TrBenchArgs options (args, { "--bench-perf", "--sr", "--seconds" });
+    const auto path = options.text ("--bench-perf");
+    if (TrBenchRun::printUsageIfNoPath (path, "usage: TESTRIG --bench-perf <path> [--sr rate] [--seconds n]\n"))
+        return 1;
+
+    TrPerfAnalyzer::Params params;
+    params.sampleRate = options.number ("--sr", params.sampleRate);
+    params.seconds = std::max (minSeconds, options.number ("--seconds", params.seconds));
+
+    const auto problem = TrParamChecks::firstProblem ({ TrParamChecks::sampleRate (params.sampleRate, "--sr"),
+                                                        TrParamChecks::perfSeconds (params.seconds, "--seconds") });
+    if (problem.isNotEmpty())
+        return TrBenchRun::fail (problem);
+
+    return TrBenchRun::measureAndReport (path, params.sampleRate, params, TrPerfAnalyzer::run, perfReport);
+}

@@ -1,0 +1,123 @@
+#include "TrVerdict.h"
+
+#include "results/TrNumberFormat.h"
+
+#include <cmath>
+
+namespace TrVerdict
+{
+namespace
+{
+juce::String timingText (const TrDynamicsResult& r)
+{
+    juce::String text;
+    if (r.attackMs >= 0.0)
+        text << "attack " << TrNumberFormat::fixed (r.attackMs, 1) << " ms";
+
+    if (r.releaseMs >= 0.0)
+        text << (text.isEmpty() ? "" : ", ") << "release " << TrNumberFormat::plain (r.releaseMs) << " ms";
+
+    return text;
+}
+
+juce::StringArray checksProblems (const TrChecksResult& r)
+{
+    juce::StringArray problems;
+
+    if (r.latencyAtSearchLimit || std::abs (r.measuredLatency - r.reportedLatencyAfter) > 3.0)
+        problems.add ("lies about its delay");
+    if (r.reportedLatency != r.reportedLatencyAfter)
+        problems.add ("changes its reported delay after audio starts");
+    if (r.bypassFound && r.bypassNullDb > -60.0)
+        problems.add ("its bypass still colors the sound");
+    if (r.polarityInverted)
+        problems.add ("flips polarity");
+    if (std::max (r.dcSignalDbfs, r.dcIdleDbfs) > -60.0)
+        problems.add ("adds DC offset");
+    if (r.selfNoiseDbfs > -90.0)
+        problems.add ("makes noise on pure silence");
+
+    return problems;
+}
+}
+
+Verdict forDynamics (const TrDynamicsResult& r)
+{
+    if (r.error.isNotEmpty())
+        return detail_::failed (r.error);
+
+    const auto timing = timingText (r);
+
+    if (r.ratio <= 1.05)
+        return { Grade::none, "No compression at these levels - level in equals level out", {} };
+
+    if (r.ratio > 100.0)
+        return { Grade::none, "Brick-wall limiting above " + detail_::db (r.thresholdDb, 1) + " - nothing gets past", timing };
+
+    return { Grade::none,
+             "Compresses above " + detail_::db (r.thresholdDb, 1) + " at " + TrNumberFormat::fixed (r.ratio, 1) + ":1",
+             timing + (timing.isEmpty() ? "" : ", ") + "makeup " + detail_::db (r.makeupDb, 1) };
+}
+
+Verdict forPerf (const TrPerfResult& r)
+{
+    if (r.error.isNotEmpty())
+        return detail_::failed (r.error);
+
+    Verdict verdict;
+
+    if (r.denormalRatio > 4.0)
+    {
+        verdict = { Grade::bad, "CPU explodes when the audio stops (denormal bug)",
+                    TrNumberFormat::fixed (r.denormalRatio, 1) + "x cost on silence" };
+    }
+    else
+    {
+        const auto p = r.percentRealtimeAt512;
+        const auto cost = TrNumberFormat::fixed (p, p < 10.0 ? 2 : 1) + " % of one core";
+
+        if (p < 1.0)
+            verdict = { Grade::good, "Costs almost nothing: " + cost, {} };
+        else if (p < 10.0)
+            verdict = { Grade::good, "Light on the CPU: " + cost, {} };
+        else if (p < 40.0)
+            verdict = { Grade::ok, "Moderate cost: " + cost + " at 512 samples", {} };
+        else
+            verdict = { Grade::warn, "Heavy: " + cost + " - a few of these fill a core", {} };
+    }
+
+    const auto bufferBudgetMs = 512.0 / r.sampleRate * 1000.0;
+    if (r.worst512BlockMs > 0.8 * bufferBudgetMs)
+        detail_::addWarning (verdict, "spikes up to " + TrNumberFormat::fixed (r.worst512BlockMs, 2) + " ms per buffer can crackle");
+
+    return verdict;
+}
+
+Verdict forChecks (const TrChecksResult& r)
+{
+    if (r.error.isNotEmpty())
+        return detail_::failed (r.error);
+
+    const auto problems = checksProblems (r);
+
+    if (problems.isEmpty())
+        return { Grade::good, "Honest plugin: latency, bypass, polarity, DC and noise all check out",
+                 r.bypassFound ? juce::String() : "no bypass parameter exposed to test" };
+
+    if (problems.size() == 1)
+        return { Grade::warn, "One problem: " + problems[0], {} };
+
+    return { Grade::bad, juce::String (problems.size()) + " problems: " + problems.joinIntoString (", "), {} };
+}
+
+Verdict forScope (const TrScopeResult& r)
+{
+    if (r.error.isNotEmpty())
+        return detail_::failed (r.error);
+
+    if (r.outputPeakDb > -0.1)
+        return { Grade::warn, "Output touches the digital ceiling - flattened tops = clipping", {} };
+
+    return { Grade::none, "Output is " + detail_::db (r.outputPeakDb - r.inputPeakDb, 1) + " vs input - watch the wave shape while you tweak", {} };
+}
+}

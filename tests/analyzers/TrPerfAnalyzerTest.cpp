@@ -1,0 +1,136 @@
+#include "TrFakePlugin.h"
+#include "TrFixtureSlot.h"
+#include "analyzers/TrPerfAnalyzer.h"
+#include "results/TrErrorTexts.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+// Timings come from a shared, noisy machine: these tests assert orderings and ratios between
+// plugins measured in the same run, never absolute times.
+
+namespace
+{
+struct Bench
+{
+    TrSlotManager manager;
+    TrPluginSlot& slot = manager.slot (0);
+};
+
+TrPerfAnalyzer::Params quick()
+{
+    TrPerfAnalyzer::Params params;
+    params.seconds = 0.5;
+    params.silenceSeconds = 1.0;
+    params.blockSizes = { 64, 256, 1024 };
+    return params;
+}
+
+TrPerfResult measure (const juce::StringArray& fixture, const TrPerfAnalyzer::Params& params = quick())
+{
+    Bench bench;
+    EXPECT_EQ (TrTest::loadFixture (bench.slot, fixture), "");
+    return TrPerfAnalyzer::run (bench.slot, params, nullptr, {});
+}
+}
+
+TEST (PerfAnalyzer, PerSampleWorkShowsInTheSlopeAndPerCallWorkInTheIntercept)
+{
+    const auto wire = measure ({});
+    const auto busy = measure ({ "Mode=Busy" });
+    const auto perCall = measure ({ "Mode=Per call" });
+    ASSERT_EQ (wire.error + busy.error + perCall.error, "");
+
+    // Busy: fixed work per sample, so the cost grows with the block and the slope carries it.
+    EXPECT_GT (busy.perSampleNs, 10.0 * std::max (1.0, wire.perSampleNs));
+    EXPECT_GT (busy.perSampleNs * 1024.0, 4.0 * busy.perBlockUs * 1000.0) << "the per-sample part dominates";
+    EXPECT_NEAR (busy.nsPerSample[0] / busy.nsPerSample[2], 1.0, 0.5) << "near-linear: about the same cost per sample at every size";
+
+    // Per call: about 100 us per call whatever the block, so the intercept carries it.
+    EXPECT_GT (perCall.perBlockUs, 20.0 * std::max (1.0, wire.perBlockUs));
+    EXPECT_GT (perCall.perBlockUs * 1000.0, 4.0 * perCall.perSampleNs * 1024.0) << "the per-call part dominates";
+    EXPECT_GT (perCall.nsPerSample[0], 4.0 * perCall.nsPerSample[2]) << "small blocks pay the call cost more often";
+
+    EXPECT_EQ (busy.blockSizes, (std::vector<float> { 64.0f, 256.0f, 1024.0f }));
+    EXPECT_EQ (busy.percentRealtime.size(), 3u);
+    EXPECT_NEAR (busy.percentRealtime[1], busy.nsPerSample[1] / (1e9 / 48000.0) * 100.0, 1e-3);
+}
+
+TEST (PerfAnalyzer, ADenormalProneFilterIsFlaggedAndTheWireIsNot)
+{
+    const auto denormal = measure ({ "Mode=Denormal" });
+    ASSERT_EQ (denormal.error, "");
+    EXPECT_GT (denormal.denormalRatio, 4.0);
+
+    // A wire costs next to nothing, so its block times are mostly timer noise: it must still
+    // never read as denormal trouble.
+    auto params = quick();
+    params.blockSizes = { 512 };
+    for (int run = 0; run < 5; ++run)
+    {
+        const auto wire = measure ({}, params);
+        ASSERT_EQ (wire.error, "");
+        EXPECT_LT (wire.denormalRatio, 4.0) << "run " << run;
+    }
+}
+
+TEST (PerfAnalyzer, WithoutBlock512TheFiguresComeFromTheLastSizeAndOneSizeGivesNoSplit)
+{
+    auto params = quick();
+    params.blockSizes = { 128 };
+    const auto r = measure ({ "Mode=Busy" }, params);
+
+    ASSERT_EQ (r.error, "");
+    EXPECT_FLOAT_EQ (static_cast<float> (r.nsPerSampleAt512), r.nsPerSample.back());
+    EXPECT_EQ (r.worst512BlockMs, 0.0);
+    EXPECT_EQ (r.perSampleNs, 0.0);
+    EXPECT_EQ (r.perBlockUs, 0.0);
+
+    params.blockSizes = { 512, 64 };
+    const auto with512 = measure ({}, params);
+    EXPECT_GT (with512.worst512BlockMs, 0.0);
+    EXPECT_FLOAT_EQ (static_cast<float> (with512.nsPerSampleAt512), with512.nsPerSample[0]);
+}
+
+TEST (PerfAnalyzer, ThePluginIsHandedBackPreparedAsTheSlotSaysOnEveryPath)
+{
+    const struct
+    {
+        const char* label;
+        juce::StringArray fixture;
+        TrCancel cancel;
+        juce::String error;
+    } cases[] {
+        { "completed", {}, {}, {} },
+        { "cancelled", {}, [] { return true; }, TrErrorText::aborted },
+        { "NaN output", { "Mode=NaN" }, {}, TrErrorText::nonFinite },
+    };
+
+    for (const auto& c : cases)
+    {
+        Bench bench;
+        ASSERT_EQ (TrTest::loadFixture (bench.slot, c.fixture), "");
+        bench.slot.prepare (44100.0, 96);
+
+        auto params = quick();
+        params.sampleRate = 44100.0;
+        const auto r = TrPerfAnalyzer::run (bench.slot, params, nullptr, c.cancel);
+
+        EXPECT_EQ (r.error, c.error) << c.label;
+        EXPECT_EQ (bench.slot.instance->getSampleRate(), 44100.0) << c.label;
+        EXPECT_EQ (bench.slot.instance->getBlockSize(), 96) << c.label;
+        EXPECT_EQ (bench.slot.instance->getTotalNumInputChannels(), 2) << c.label;
+    }
+}
+
+TEST (PerfAnalyzer, AnEmptySlotAndUnusableBlockSizesAreRefused)
+{
+    Bench bench;
+    EXPECT_EQ (TrPerfAnalyzer::run (bench.slot, quick(), nullptr, {}).error, TrErrorText::noPlugin);
+
+    ASSERT_EQ (TrTest::loadFixture (bench.slot), "");
+    auto params = quick();
+    params.blockSizes = { 64, 0 };
+    EXPECT_TRUE (TrPerfAnalyzer::run (bench.slot, params, nullptr, {}).error.contains ("block size"));
+}

@@ -1,0 +1,149 @@
+#include "verdicts/TrVerdict.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <functional>
+
+using TrVerdict::Grade;
+
+namespace
+{
+struct Expected
+{
+    Grade grade;
+    juce::String text;
+    juce::String detail;
+};
+
+void expectVerdict (const TrVerdict::Verdict& v, const Expected& e, const juce::String& label)
+{
+    EXPECT_EQ (v.grade, e.grade) << label;
+    EXPECT_EQ (v.text, e.text) << label;
+    EXPECT_EQ (v.detail, e.detail) << label;
+}
+
+TrChecksResult honest()
+{
+    TrChecksResult r;
+    r.bypassFound = true;
+    r.bypassNullDb = -150.0;
+    r.dcSignalDbfs = -200.0;
+    r.dcIdleDbfs = -200.0;
+    r.selfNoiseDbfs = -200.0;
+    return r;
+}
+}
+
+TEST (DynamicsVerdict, DescribesWithoutJudging)
+{
+    const struct
+    {
+        const char* label;
+        std::function<void (TrDynamicsResult&)> change;
+        Expected expected;
+    } cases[] {
+        { "ratio 1.05", [] (auto& r) { r.ratio = 1.05; }, { Grade::none, "No compression at these levels - level in equals level out", "" } },
+        { "ratio 100", [] (auto& r) { r.ratio = 100.0; r.thresholdDb = -18.0; },
+          { Grade::none, "Compresses above -18.0 dB at 100.0:1", "makeup 0.0 dB" } },
+        { "ratio 100.1", [] (auto& r) { r.ratio = 100.1; r.thresholdDb = -3.0; r.attackMs = 0.5; r.releaseMs = 50.0; },
+          { Grade::none, "Brick-wall limiting above -3.0 dB - nothing gets past", "attack 0.5 ms, release 50 ms" } },
+        { "full timing", [] (auto& r) { r.ratio = 4.0; r.thresholdDb = -18.0; r.attackMs = 12.34; r.releaseMs = 120.0; r.makeupDb = 2.0; },
+          { Grade::none, "Compresses above -18.0 dB at 4.0:1", "attack 12.3 ms, release 120 ms, makeup 2.0 dB" } },
+        { "release only", [] (auto& r) { r.ratio = 2.0; r.releaseMs = 250.0; },
+          { Grade::none, "Compresses above 0.0 dB at 2.0:1", "release 250 ms, makeup 0.0 dB" } },
+        { "fractional release", [] (auto& r) { r.ratio = 2.0; r.attackMs = 1.0; r.releaseMs = 37.5; },
+          { Grade::none, "Compresses above 0.0 dB at 2.0:1", "attack 1.0 ms, release 37.5 ms, makeup 0.0 dB" } },
+        { "NaN ratio", [] (auto& r) { r.ratio = NAN; }, { Grade::none, "Compresses above 0.0 dB at nan:1", "makeup 0.0 dB" } },
+        { "failed", [] (auto& r) { r.error = "plugin has no sidechain input bus"; },
+          { Grade::warn, "Measurement failed", "plugin has no sidechain input bus" } },
+    };
+
+    for (const auto& c : cases)
+    {
+        TrDynamicsResult r;
+        c.change (r);
+        expectVerdict (TrVerdict::forDynamics (r), c.expected, c.label);
+    }
+}
+
+TEST (PerfVerdict, CostDenormalsAndSpikes)
+{
+    const struct
+    {
+        const char* label;
+        std::function<void (TrPerfResult&)> change;
+        Expected expected;
+    } cases[] {
+        { "almost nothing", [] (auto& r) { r.percentRealtimeAt512 = 0.35; }, { Grade::good, "Costs almost nothing: 0.35 % of one core", "" } },
+        { "light", [] (auto& r) { r.percentRealtimeAt512 = 1.0; }, { Grade::good, "Light on the CPU: 1.00 % of one core", "" } },
+        { "moderate", [] (auto& r) { r.percentRealtimeAt512 = 10.0; }, { Grade::ok, "Moderate cost: 10.0 % of one core at 512 samples", "" } },
+        { "heavy", [] (auto& r) { r.percentRealtimeAt512 = 40.0; }, { Grade::warn, "Heavy: 40.0 % of one core - a few of these fill a core", "" } },
+        { "denormal 4.0 is judged by cost", [] (auto& r) { r.denormalRatio = 4.0; r.percentRealtimeAt512 = 0.5; },
+          { Grade::good, "Costs almost nothing: 0.50 % of one core", "" } },
+        { "denormal 4.01", [] (auto& r) { r.denormalRatio = 4.01; r.percentRealtimeAt512 = 60.0; },
+          { Grade::bad, "CPU explodes when the audio stops (denormal bug)", "4.0x cost on silence" } },
+        { "spike at 48 kHz", [] (auto& r) { r.percentRealtimeAt512 = 0.35; r.worst512BlockMs = 9.0; },
+          { Grade::warn, "Costs almost nothing: 0.35 % of one core", "spikes up to 9.00 ms per buffer can crackle" } },
+        { "8.53 ms is within the budget", [] (auto& r) { r.percentRealtimeAt512 = 0.35; r.worst512BlockMs = 8.53; },
+          { Grade::good, "Costs almost nothing: 0.35 % of one core", "" } },
+        { "denormal and spike", [] (auto& r) { r.denormalRatio = 10.0; r.worst512BlockMs = 20.0; },
+          { Grade::bad, "CPU explodes when the audio stops (denormal bug)", "10.0x cost on silence; spikes up to 20.00 ms per buffer can crackle" } },
+        { "failed", [] (auto& r) { r.error = "aborted"; r.denormalRatio = 50.0; }, { Grade::warn, "Measurement failed", "aborted" } },
+    };
+
+    for (const auto& c : cases)
+    {
+        TrPerfResult r;
+        c.change (r);
+        expectVerdict (TrVerdict::forPerf (r), c.expected, c.label);
+    }
+}
+
+TEST (ChecksVerdict, ProblemsAreCollectedInOrder)
+{
+    const struct
+    {
+        const char* label;
+        std::function<void (TrChecksResult&)> change;
+        Expected expected;
+    } cases[] {
+        { "honest", {}, { Grade::good, "Honest plugin: latency, bypass, polarity, DC and noise all check out", "" } },
+        { "honest, no bypass", [] (auto& r) { r.bypassFound = false; },
+          { Grade::good, "Honest plugin: latency, bypass, polarity, DC and noise all check out", "no bypass parameter exposed to test" } },
+        { "one problem without bypass", [] (auto& r) { r.bypassFound = false; r.polarityInverted = true; },
+          { Grade::warn, "One problem: flips polarity", "" } },
+        { "drifts after audio, measured right", [] (auto& r) { r.reportedLatency = 0; r.reportedLatencyAfter = 512; r.measuredLatency = 512.0; },
+          { Grade::warn, "One problem: changes its reported delay after audio starts", "" } },
+        { "at search limit", [] (auto& r) { r.latencyAtSearchLimit = true; }, { Grade::warn, "One problem: lies about its delay", "" } },
+        { "3.0 samples off is fine", [] (auto& r) { r.measuredLatency = 3.0; }, { Grade::good, "Honest plugin: latency, bypass, polarity, DC and noise all check out", "" } },
+        { "bypass colors", [] (auto& r) { r.bypassNullDb = -59.9; }, { Grade::warn, "One problem: its bypass still colors the sound", "" } },
+        { "idle DC", [] (auto& r) { r.dcIdleDbfs = -50.0; }, { Grade::warn, "One problem: adds DC offset", "" } },
+        { "noise", [] (auto& r) { r.selfNoiseDbfs = -89.0; }, { Grade::warn, "One problem: makes noise on pure silence", "" } },
+        { "three", [] (auto& r) { r.measuredLatency = 100.0; r.polarityInverted = true; r.dcSignalDbfs = -40.0; },
+          { Grade::bad, "3 problems: lies about its delay, flips polarity, adds DC offset", "" } },
+        { "failed", [] (auto& r) { r.error = "aborted"; r.polarityInverted = true; }, { Grade::warn, "Measurement failed", "aborted" } },
+    };
+
+    for (const auto& c : cases)
+    {
+        auto r = honest();
+        if (c.change)
+            c.change (r);
+        expectVerdict (TrVerdict::forChecks (r), c.expected, c.label);
+    }
+}
+
+TEST (ScopeVerdict, TheCeilingIsAStrictBound)
+{
+    TrScopeResult r;
+    r.inputPeakDb = -6.0;
+    r.outputPeakDb = -9.2;
+    expectVerdict (TrVerdict::forScope (r), { Grade::none, "Output is -3.2 dB vs input - watch the wave shape while you tweak", "" }, "quiet");
+
+    r.outputPeakDb = -0.1;
+    expectVerdict (TrVerdict::forScope (r), { Grade::none, "Output is 5.9 dB vs input - watch the wave shape while you tweak", "" }, "-0.1");
+
+    r.outputPeakDb = -0.09;
+    expectVerdict (TrVerdict::forScope (r), { Grade::warn, "Output touches the digital ceiling - flattened tops = clipping", "" }, "clipping");
+}
