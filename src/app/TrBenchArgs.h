@@ -12,10 +12,13 @@ class TrBenchArgs final
 public:
     TrBenchArgs (const juce::StringArray& args, const juce::StringArray& knownOptions);
 
+    /** As above, where each paired option takes the next two arguments as its values. */
+    TrBenchArgs (const juce::StringArray& args, const juce::StringArray& knownOptions, const juce::StringArray& pairedOptions);
+
     bool has (const juce::String& option) const;
 
-    /** The option's value, or empty when the option is absent. */
-    juce::String text (const juce::String& option) const;
+    /** The option's value (for a paired option, its first or second), or empty when absent. */
+    juce::String text (const juce::String& option, int which = 0) const;
 
     /** The leading decimal number of the value (0 when there is none), or the fallback when the
         option is absent. */
@@ -28,5 +31,5 @@ public:
     juce::StringArray all (const juce::String& option) const;
 
 private:
-    std::map<juce::String, juce::StringArray> values;
+    std::map<juce::String, std::vector<juce::StringArray>> values;
 };

@@ -4,6 +4,7 @@
 #include "TrHarmonicsBench.h"
 #include "TrListParams.h"
 #include "TrPerfBench.h"
+#include "TrResponseBench.h"
 
 #include <new>
 #include <stdexcept>
@@ -14,6 +15,8 @@ const std::vector<Mode>& modes()
 {
     static const std::vector<Mode> table {
         { "--bench", runHarmonicsBenchMode },
+        { "--bench-curve", runCurveBenchMode },
+        { "--bench-null", runNullBenchMode },
         { "--bench-thd", runThdBenchMode },
         { "--bench-imd", runImdBenchMode },
         { "--bench-perf", runPerfBenchMode },

@@ -101,6 +101,35 @@ std::vector<double> magnitudeReal (const std::vector<double>& x)
     return magnitudes;
 }
 
+std::vector<std::complex<double>> realSpectrum (const std::vector<double>& x, int n)
+{
+    const auto spectrum = halfSpectrum (x, n);
+    std::vector<std::complex<double>> out (static_cast<size_t> (n / 2 + 1));
+    for (size_t k = 0; k < out.size(); ++k)
+        out[k] = { spectrum[k][0], spectrum[k][1] };
+
+    return out;
+}
+
+std::vector<double> inverseRealSpectrum (const std::vector<std::complex<double>>& half, int n)
+{
+    auto in = allocate<fftw_complex> (n / 2 + 1);
+    for (int k = 0; k <= n / 2; ++k)
+    {
+        in[k][0] = half[static_cast<size_t> (k)].real();
+        in[k][1] = half[static_cast<size_t> (k)].imag();
+    }
+
+    auto out = allocate<double> (n);
+    fftw_execute_dft_c2r (plansFor (n).backward, in.get(), out.get());
+
+    std::vector<double> x (out.get(), out.get() + n);
+    for (auto& v : x)
+        v /= n;
+
+    return x;
+}
+
 std::vector<double> crossCorrelation (const std::vector<double>& a, const std::vector<double>& b, int n)
 {
     auto product = halfSpectrum (a, n);

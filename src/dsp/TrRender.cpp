@@ -3,12 +3,20 @@
 #include "results/TrErrorTexts.h"
 
 #include <algorithm>
+#include <chrono>
 #include <cmath>
 #include <numeric>
 
 namespace
 {
 constexpr double implausiblePeak = 100.0;
+
+// A nanosecond clock: JUCE's high-resolution ticks are whole microseconds on Linux, coarser than
+// one block of a light plugin.
+double secondsNow()
+{
+    return std::chrono::duration<double> (std::chrono::steady_clock::now().time_since_epoch()).count();
+}
 
 bool cancelled (const TrCancel& cancel)
 {
@@ -56,6 +64,14 @@ bool renderCapture (juce::AudioPluginInstance& plugin, int blockSize, TrChannelM
                     const std::function<double (long long)>& stimulus, std::vector<double>& capture,
                     juce::String& error, TrProgress progress, const TrCancel& cancel, TrCaptureCost* cost)
 {
+    return renderUnchecked (plugin, blockSize, mode, skip, count, stimulus, capture, error, progress, cancel, cost)
+        && checkCapture (capture, error);
+}
+
+bool renderUnchecked (juce::AudioPluginInstance& plugin, int blockSize, TrChannelMode mode, int skip, int count,
+                      const std::function<double (long long)>& stimulus, std::vector<double>& capture,
+                      juce::String& error, TrProgress progress, const TrCancel& cancel, TrCaptureCost* cost)
+{
     capture.clear();
     if (blockSize < 1)
     {
@@ -69,7 +85,11 @@ bool renderCapture (juce::AudioPluginInstance& plugin, int blockSize, TrChannelM
     juce::MidiBuffer midi;
     long long counter = 0;
     int discarded = 0;
-    juce::int64 ticks = 0;
+    if (cost != nullptr)
+    {
+        *cost = {};
+        cost->blockSeconds.reserve (static_cast<size_t> ((static_cast<long long> (skip) + count) / blockSize + 1));
+    }
 
     while (static_cast<int> (capture.size()) < count)
     {
@@ -82,9 +102,9 @@ bool renderCapture (juce::AudioPluginInstance& plugin, int blockSize, TrChannelM
         for (int i = 0; i < blockSize; ++i)
             writeStimulus (buffer, i, static_cast<float> (stimulus (counter + i)), mode);
 
-        const auto before = juce::Time::getHighResolutionTicks();
+        const auto before = secondsNow();
         plugin.processBlock (buffer, midi);
-        ticks += juce::Time::getHighResolutionTicks() - before;
+        const auto seconds = secondsNow() - before;
         midi.clear();
 
         for (int i = 0; i < blockSize && static_cast<int> (capture.size()) < count; ++i)
@@ -99,10 +119,14 @@ bool renderCapture (juce::AudioPluginInstance& plugin, int blockSize, TrChannelM
         progress.publish (static_cast<double> (counter) / (static_cast<double> (skip) + count));
 
         if (cost != nullptr)
-            *cost = { static_cast<double> (ticks) / static_cast<double> (juce::Time::getHighResolutionTicksPerSecond()), counter };
+        {
+            cost->processSeconds += seconds;
+            cost->samplesRendered = counter;
+            cost->blockSeconds.push_back (seconds);
+        }
     }
 
-    return checkCapture (capture, error);
+    return true;
 }
 
 bool renderThrough (juce::AudioPluginInstance& plugin, int blockSize, const std::vector<float>& input, int tail,
@@ -160,7 +184,6 @@ bool timedRender (juce::AudioPluginInstance& plugin, double sampleRate, int bloc
     std::vector<double> durations;
     durations.reserve (static_cast<size_t> (measuredSamples / blockSize + 1));
 
-    const auto ticksPerSecond = static_cast<double> (juce::Time::getHighResolutionTicksPerSecond());
     const auto step = juce::MathConstants<double>::twoPi * toneHz / sampleRate;
     bool nonFinite = false;
 
@@ -176,13 +199,13 @@ bool timedRender (juce::AudioPluginInstance& plugin, double sampleRate, int bloc
             writeStimulus (buffer, i, amplitude > 0.0 ? static_cast<float> (amplitude * std::sin (step * static_cast<double> (processed + i))) : 0.0f,
                            mode);
 
-        const auto before = juce::Time::getHighResolutionTicks();
+        const auto before = secondsNow();
         plugin.processBlock (buffer, midi);
-        const auto after = juce::Time::getHighResolutionTicks();
+        const auto after = secondsNow();
         midi.clear();
 
         if (processed >= warmupSamples)
-            durations.push_back (static_cast<double> (after - before) / ticksPerSecond);
+            durations.push_back (after - before);
 
         if (! nonFinite)
         {

@@ -30,11 +30,13 @@ juce::AudioBuffer<float> makeRenderBuffer (const juce::AudioPluginInstance& plug
     non-finite check wins. */
 bool checkCapture (const std::vector<double>& capture, juce::String& error);
 
-/** Time spent inside processBlock during a capture, and the samples rendered (skipped ones included). */
+/** Time spent inside processBlock during a capture, block by block, and the samples rendered
+    (skipped ones included). */
 struct TrCaptureCost
 {
     double processSeconds = 0.0;
     long long samplesRendered = 0;
+    std::vector<double> blockSeconds;
 };
 
 /** Renders stimulus(n) (n = absolute sample index from 0) block by block through the plugin,
@@ -44,6 +46,12 @@ struct TrCaptureCost
 bool renderCapture (juce::AudioPluginInstance& plugin, int blockSize, TrChannelMode mode, int skip, int count,
                     const std::function<double (long long)>& stimulus, std::vector<double>& capture,
                     juce::String& error, TrProgress progress, const TrCancel& cancel, TrCaptureCost* cost = nullptr);
+
+/** renderCapture without the check of what came out: for callers that judge the output
+    themselves. Fails only with "aborted" (or an unusable block size). */
+bool renderUnchecked (juce::AudioPluginInstance& plugin, int blockSize, TrChannelMode mode, int skip, int count,
+                      const std::function<double (long long)>& stimulus, std::vector<double>& capture,
+                      juce::String& error, TrProgress progress, const TrCancel& cancel, TrCaptureCost* cost = nullptr);
 
 /** Resets the plugin, renders the input followed by tail samples of silence and returns all
     input length + tail output samples. Progress runs from offset to offset + 0.45. On cancel it

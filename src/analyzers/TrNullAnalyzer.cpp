@@ -1,0 +1,186 @@
+#include "TrNullAnalyzer.h"
+
+#include "TrNullSignal.h"
+#include "TrParamChecks.h"
+#include "dsp/TrDelay.h"
+#include "dsp/TrFracShift.h"
+#include "dsp/TrLoudness.h"
+#include "dsp/TrSpectrum.h"
+#include "results/TrErrorTexts.h"
+#include "verdicts/TrVerdict.h"
+
+#include <cmath>
+
+namespace
+{
+const juce::String needsBothSlots = "NULL / AB needs plugins in both slot A and slot B";
+const juce::String tooShort = "test signal is too short";
+const juce::String nonFiniteOutput = "a plugin produced non-finite output (NaN/inf)";
+const juce::String bothSilent = "both plugins put out silence - there is nothing to compare";
+
+constexpr double maxFileSeconds = 30.0;
+constexpr int spectrumPoints = 1024;
+constexpr int welchLength = 8192;
+
+juce::String problemWith (const TrNullParams& p)
+{
+    return TrParamChecks::firstProblem ({ TrParamChecks::sampleRate (p.sampleRate, "sample rate"),
+                                          TrParamChecks::blockSize (p.blockSize, "block size"),
+                                          TrParamChecks::level (p.levelDb, "level"),
+                                          std::isfinite (p.seconds) && p.seconds >= 0.0 && p.seconds <= 600.0
+                                              ? juce::String()
+                                              : "signal length must be from 0 to 600 seconds" });
+}
+
+/** Renders the signal plus one second of silence through one slot, under that slot's lock. */
+bool renderSlot (TrPluginSlot& slot, const std::vector<float>& signal, const TrNullParams& params, std::atomic<float>* progress,
+                 float progressOffset, const TrCancel& cancel, std::vector<float>& output)
+{
+    const juce::ScopedLock sl (slot.lock);
+    return renderThrough (*slot.instance, params.blockSize, signal, static_cast<int> (params.sampleRate), params.channel,
+                          output, progress, progressOffset, cancel);
+}
+
+bool hasNonFinite (const std::vector<float>& x)
+{
+    return ! std::all_of (x.begin(), x.end(), [] (float v) { return std::isfinite (v); });
+}
+
+double energy (const std::vector<float>& x)
+{
+    double sum = 0.0;
+    for (auto v : x)
+        sum += static_cast<double> (v) * v;
+    return sum;
+}
+
+/** Drops the first `count` samples. */
+void dropFront (std::vector<float>& x, long long count)
+{
+    x.erase (x.begin(), x.begin() + static_cast<long> (std::min<long long> (count, static_cast<long long> (x.size()))));
+}
+
+void fillSpectra (TrNullResult& r, const std::vector<float>& a, const std::vector<float>& b, const std::vector<float>& d)
+{
+    const auto sa = welchSpectrumDb (a), sb = welchSpectrumDb (b), sd = welchSpectrumDb (d);
+    const auto lowest = std::log10 (20.0), highest = std::log10 (0.99 * 0.5 * r.sampleRate);
+
+    for (int k = 0; k < spectrumPoints; ++k)
+    {
+        const auto f = std::pow (10.0, lowest + k * (highest - lowest) / (spectrumPoints - 1));
+        const auto bin = static_cast<size_t> (std::clamp (static_cast<int> (std::round (f * welchLength / r.sampleRate)), 1, welchLength / 2));
+        r.freqHz.push_back (static_cast<float> (f));
+        r.specADb.push_back (sa[bin]);
+        r.specBDb.push_back (static_cast<float> (sb[bin] + r.matchGainDb));
+        r.specDiffDb.push_back (sd[bin]);
+    }
+}
+}
+
+TrNullResult TrNullAnalyzer::run (TrPluginSlot& slotA, TrPluginSlot& slotB, const Params& params, std::atomic<float>* progress,
+                                  const TrCancel& cancel)
+{
+    TrNullResult r;
+    r.sampleRate = params.sampleRate;
+    r.nameA = slotA.description.name;
+    r.nameB = slotB.description.name;
+    r.channelName = channelModeName (params.channel);
+
+    if (slotA.instance == nullptr || slotB.instance == nullptr)
+    {
+        r.error = needsBothSlots;
+        return r;
+    }
+
+    if ((r.error = problemWith (params)).isNotEmpty())
+        return r;
+
+    const auto rate = params.sampleRate;
+    std::vector<float> signal;
+    const auto file = params.file.isEmpty() ? juce::File() : juce::File::getCurrentWorkingDirectory().getChildFile (params.file);
+
+    // A missing path or a folder falls back to pink noise; the window relies on that.
+    if (file.existsAsFile())
+    {
+        if (! TrNullSignal::readFile (file, rate, maxFileSeconds, signal, r.signalName, r.error))
+            return r;
+    }
+    else
+    {
+        signal = TrNullSignal::pinkNoise (static_cast<int> (params.seconds * rate), params.levelDb);
+        r.signalName = "pink noise";
+    }
+
+    if (signal.size() < static_cast<size_t> (rate))
+    {
+        r.error = tooShort;
+        return r;
+    }
+
+    std::vector<float> outA, outB;
+    if (! renderSlot (slotA, signal, params, progress, 0.0f, cancel, outA)
+        || ! renderSlot (slotB, signal, params, progress, 0.45f, cancel, outB))
+    {
+        r.error = TrErrorText::aborted;
+        return r;
+    }
+
+    if (hasNonFinite (outA) || hasNonFinite (outB))
+    {
+        r.error = nonFiniteOutput;
+        return r;
+    }
+
+    // Each output against the dry signal first, then against each other to a fraction of a sample.
+    const auto delayA = measureDelay (signal, outA, static_cast<int> (rate));
+    const auto delayB = measureDelay (signal, outB, static_cast<int> (rate));
+    const auto n = std::min ({ outA.size() - static_cast<size_t> (delayA), outB.size() - static_cast<size_t> (delayB), signal.size() });
+    std::vector<float> a (outA.begin() + delayA, outA.begin() + delayA + static_cast<long> (n));
+    std::vector<float> b (outB.begin() + delayB, outB.begin() + delayB + static_cast<long> (n));
+
+    const auto residual = residualDelay (a, b);
+    const auto whole = std::llround (residual);
+    if (whole != 0 && std::llabs (whole) < static_cast<long long> (n))
+    {
+        dropFront (whole > 0 ? b : a, std::llabs (whole));
+        a.resize (n - static_cast<size_t> (std::llabs (whole)));
+        b.resize (a.size());
+    }
+    if (std::abs (residual - static_cast<double> (whole)) >= 0.02)
+        b = applyFractionalDelay (b, residual - static_cast<double> (whole));
+
+    r.latencyDeltaSamples = residual + (delayB - delayA);
+
+    const auto energyA = energy (a);
+    if (energyA <= 1e-20 && energy (b) <= 1e-20)
+    {
+        // Two silences cancel trivially; calling that a difference (or a match) would be false.
+        r.error = bothSilent;
+        return r;
+    }
+
+    r.lufsA = integratedLufs (a, rate);
+    r.lufsB = integratedLufs (b, rate);
+    r.matchGainDb = r.lufsA - r.lufsB;
+    const auto gain = std::pow (10.0, r.matchGainDb / 20.0);
+
+    std::vector<float> difference (a.size());
+    float peak = 0.0f;
+    for (size_t i = 0; i < a.size(); ++i)
+    {
+        difference[i] = static_cast<float> (a[i] - gain * b[i]);
+        peak = std::max (peak, std::abs (difference[i]));
+    }
+
+    r.nullDepthDb = 10.0 * std::log10 (std::max (1e-20, energy (difference)) / std::max (1e-20, energyA));
+    r.diffPeakDbfs = 20.0 * std::log10 (std::max (1e-10, static_cast<double> (peak)));
+    r.verdictText = TrVerdict::forNull (r).text;
+
+    fillSpectra (r, a, b, difference);
+    r.residual = std::move (difference);
+
+    if (progress != nullptr)
+        progress->store (1.0f);
+
+    return r;
+}

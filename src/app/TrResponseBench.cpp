@@ -1,0 +1,176 @@
+#include "TrResponseBench.h"
+
+#include "TrBenchArgs.h"
+#include "TrBenchRun.h"
+#include "analyzers/TrFreqResponseAnalyzer.h"
+#include "analyzers/TrNullAnalyzer.h"
+#include "analyzers/TrParamChecks.h"
+#include "hosting/TrApplyParams.h"
+#include "results/TrNumberFormat.h"
+
+#include <cmath>
+
+namespace
+{
+using TrNumberFormat::fixed;
+using TrNumberFormat::plain;
+
+constexpr double tableHz[] { 30.0, 100.0, 300.0, 1000.0, 3000.0, 10000.0, 20000.0 };
+
+TrChannelMode channelFrom (const juce::String& text)
+{
+    if (text == "right")
+        return TrChannelMode::right;
+    if (text == "mid")
+        return TrChannelMode::mid;
+    if (text == "side")
+        return TrChannelMode::side;
+    return TrChannelMode::left;
+}
+
+struct Range
+{
+    double low = 1e9, high = -1e9;
+
+    void include (double v)
+    {
+        low = std::min (low, v);
+        high = std::max (high, v);
+    }
+};
+
+juce::String curveReport (const TrPluginSlot& slot, const TrCurveResult& r, double requestedRate)
+{
+    Range magnitude, phase;
+    for (size_t i = 0; i < r.freqHz.size(); ++i)
+    {
+        if (r.freqHz[i] >= 50.0f && r.freqHz[i] <= 0.4 * requestedRate)
+        {
+            magnitude.include (r.magDb[i]);
+            phase.include (r.phaseDeg[i]);
+        }
+    }
+
+    juce::String out;
+    out << "plugin:        " << TrBenchRun::pluginLine (slot) << "\n"
+        << "channel:       " << r.channelName << "\n"
+        << "level:         " << plain (r.levelDb) << " dBFS @ " << plain (r.sampleRate) << " Hz\n"
+        << "gain @ 1 kHz:  " << fixed (r.gainAt1kDb, 2) << " dB\n"
+        << "in-band mag:   " << fixed (magnitude.low, 2) << " .. " << fixed (magnitude.high, 2) << " dB\n"
+        << "in-band phase: " << fixed (phase.low, 1) << " .. " << fixed (phase.high, 1) << " deg\n"
+        << "latency:       reported " << r.reportedLatency << " smp, measured " << fixed (r.measuredLatency, 1) << " smp\n"
+        << "CPU:           " << fixed (r.cpuNsPerSample, 1) << " ns/smp (median)\n"
+        << "polarity:      " << (r.polarityInverted ? "INVERTED (!)" : "normal") << "\n";
+
+    if (r.phaseCharacter.isNotEmpty())
+        out << "phase:         " << r.phaseCharacter << " phase (dev vs flat " << fixed (r.phaseDevFlatDeg, 1) << " deg, vs min-phase "
+            << fixed (r.phaseDevMinPhaseDeg, 1) << " deg)\n";
+
+    if (r.repeatabilityDb >= 0.0)
+        out << "repeatability: " << fixed (r.repeatabilityDb, 4) << " dB"
+            << (r.timeVariant ? "  TIME-VARIANT - H(f) is not a trustworthy linear response" : "  (repeatable)") << "\n";
+
+    out << "curve (Hz, dB, deg):\n";
+    for (const auto hz : tableHz)
+    {
+        if (r.freqHz.empty())
+            break;
+
+        size_t nearest = 0;
+        for (size_t i = 1; i < r.freqHz.size(); ++i)
+            if (std::abs (r.freqHz[i] - hz) < std::abs (r.freqHz[nearest] - hz))
+                nearest = i;
+
+        out << "  " << static_cast<int> (hz) << "  " << fixed (r.magDb[nearest], 2) << "  " << fixed (r.phaseDeg[nearest], 1) << "\n";
+    }
+
+    out << "verdict:       " << TrBenchRun::verdictText (TrVerdict::forCurve (r)) << "\n";
+    return out;
+}
+
+juce::String nullReport (const TrNullResult& r)
+{
+    juce::String out;
+    out << "A:          " << r.nameA << "\n"
+        << "B:          " << r.nameB << "\n"
+        << "signal:     " << r.signalName << " @ " << plain (r.sampleRate) << " Hz\n"
+        << "LUFS:       A " << fixed (r.lufsA, 2) << "  B " << fixed (r.lufsB, 2) << "  (match " << fixed (r.matchGainDb, 2) << " dB)\n"
+        << "lat delta:  " << plain (r.latencyDeltaSamples) << " smp\n"
+        << "null depth: " << fixed (r.nullDepthDb, 1) << " dB\n"
+        << "diff peak:  " << fixed (r.diffPeakDbfs, 1) << " dBFS\n"
+        << "verdict:    " << r.verdictText << "\n";
+    return out;
+}
+}
+
+int runCurveBenchMode (const juce::StringArray& args)
+{
+    const TrBenchArgs options (args, { "--bench-curve", "--level", "--sr", "--param", "--channel" });
+
+    TrFreqResponseAnalyzer::Params params;
+    params.repeat = true;
+    params.levelDb = options.number ("--level", params.levelDb);
+    params.sampleRate = options.number ("--sr", params.sampleRate);
+    params.blockSize = TrBenchRun::blockSize;
+    params.channel = channelFrom (options.text ("--channel"));
+
+    const auto problem = TrParamChecks::firstProblem ({ TrParamChecks::sampleRate (params.sampleRate, "--sr"),
+                                                        TrParamChecks::level (params.levelDb, "--level") });
+    if (problem.isNotEmpty())
+        return TrBenchRun::fail (problem);
+
+    TrSlotManager manager;
+    auto& slot = manager.slot (0);
+    if (! TrBenchRun::load (slot, options.text ("--bench-curve"), params.sampleRate))
+        return 1;
+
+    const auto assignments = options.all ("--param");
+    if (! assignments.isEmpty())
+    {
+        applyParams (*slot.instance, assignments);
+        // Preparing again makes the host read a latency that the new values changed; a headless
+        // run has no message loop to deliver the plugin's own notice of it.
+        slot.prepare (params.sampleRate, TrBenchRun::blockSize);
+    }
+
+    const auto result = TrFreqResponseAnalyzer::run (slot, params, nullptr, {});
+    if (result.error.isNotEmpty())
+        return TrBenchRun::fail (result.error);
+
+    TrConsole::print (curveReport (slot, result, params.sampleRate));
+    return 0;
+}
+
+int runNullBenchMode (const juce::StringArray& args)
+{
+    const TrBenchArgs options (args, { "--sr", "--file" }, { "--bench-null" });
+
+    TrNullAnalyzer::Params params;
+    params.sampleRate = options.number ("--sr", params.sampleRate);
+    params.blockSize = TrBenchRun::blockSize;
+
+    if (const auto problem = TrParamChecks::sampleRate (params.sampleRate, "--sr"); problem.isNotEmpty())
+        return TrBenchRun::fail (problem);
+
+    // A mistyped --file must not quietly become a run on pink noise.
+    if (options.has ("--file"))
+    {
+        const auto file = juce::File::getCurrentWorkingDirectory().getChildFile (options.text ("--file"));
+        if (options.text ("--file").isEmpty() || ! file.existsAsFile())
+            return TrBenchRun::fail ("--file names no file: " + (options.text ("--file").isEmpty() ? juce::String ("(empty)") : file.getFullPathName()));
+
+        params.file = file.getFullPathName();
+    }
+
+    TrSlotManager manager;
+    if (! TrBenchRun::load (manager.slot (0), options.text ("--bench-null", 0), params.sampleRate, "error A: ")
+        || ! TrBenchRun::load (manager.slot (1), options.text ("--bench-null", 1), params.sampleRate, "error B: "))
+        return 1;
+
+    const auto result = TrNullAnalyzer::run (manager.slot (0), manager.slot (1), params, nullptr, {});
+    if (result.error.isNotEmpty())
+        return TrBenchRun::fail (result.error);
+
+    TrConsole::print (nullReport (result));
+    return 0;
+}
