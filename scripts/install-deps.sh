@@ -10,7 +10,7 @@ packages=(
     libgtest-dev libgmock-dev libbenchmark-dev libfftw3-dev
     # tests: a display for window tests, and real third-party plugins to measure
     xvfb xauth x11-utils
-    zam-plugins
+    zam-plugins x42-plugins
     # an outside reference for loudness
     libebur128-dev
 )
