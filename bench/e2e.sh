@@ -21,19 +21,24 @@ median_ms() {
     printf '%s\n' "${times[@]}" | sort -n | sed -n "$(( (runs + 1) / 2 ))p"
 }
 
-printf '%-18s %-28s %9s %7s\n' plugin mode ms ratio
+printf '%-18s %-34s %9s %7s\n' plugin mode ms ratio
 for plugin in TestrigFixture TestrigSoftClip; do
     bundle="$fixtures/$plugin.vst3"
     floor=$(median_ms --list-params "$bundle")
-    printf '%-18s %-28s %9s %7s\n' "$plugin" "--list-params" "$floor" "1.00"
-    while read -r flag options; do
-        # shellcheck disable=SC2086
-        ms=$(median_ms "$flag" "$bundle" $options)
-        printf '%-18s %-28s %9s %7s\n' "$plugin" "$flag $options" "$ms" "$(awk "BEGIN { printf \"%.2f\", $ms / $floor }")"
+    printf '%-18s %-34s %9s %7s\n' "$plugin" "--list-params" "$floor" "1.00"
+    # Each line: the arguments, with @ standing for the plugin.
+    while read -r line; do
+        # shellcheck disable=SC2206
+        args=(${line//@/$bundle})
+        ms=$(median_ms "${args[@]}")
+        printf '%-18s %-34s %9s %7s\n' "$plugin" "$line" "$ms" "$(awk "BEGIN { printf \"%.2f\", $ms / $floor }")"
     done <<MODES
---bench
---bench-thd
---bench-imd
---bench-imd --imd ccif
+--bench @
+--bench-thd @
+--bench-imd @
+--bench-imd @ --imd ccif
+--bench-curve @
+--bench-null @ @
+--bench-perf @ --seconds 0.25
 MODES
 done

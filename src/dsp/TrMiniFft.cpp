@@ -96,7 +96,7 @@ std::vector<double> magnitudeReal (const std::vector<double>& x)
 
     std::vector<double> magnitudes (static_cast<size_t> (n / 2 + 1));
     for (size_t k = 0; k < magnitudes.size(); ++k)
-        magnitudes[k] = std::hypot (spectrum[k][0], spectrum[k][1]);
+        magnitudes[k] = std::sqrt (spectrum[k][0] * spectrum[k][0] + spectrum[k][1] * spectrum[k][1]);
 
     return magnitudes;
 }
