@@ -3,6 +3,7 @@
 #include "TrParamChecks.h"
 #include "TrPhaseCharacter.h"
 #include "TrSlotRun.h"
+#include "hosting/TrReportedLatency.h"
 #include "dsp/TrDecibels.h"
 #include "dsp/TrMiniFft.h"
 
@@ -201,7 +202,7 @@ TrCurveResult TrFreqResponseAnalyzer::run (TrPluginSlot& slot, const Params& par
         auto& plugin = *slot.instance;
         plugin.reset();
 
-        const auto captureLength = static_cast<int> (stimulus.size()) + std::max (0, plugin.getLatencySamples());
+        const auto captureLength = static_cast<int> (stimulus.size()) + std::max (0, reportedLatency (plugin));
         while (n < captureLength)
             n *= 2;
 
@@ -216,7 +217,7 @@ TrCurveResult TrFreqResponseAnalyzer::run (TrPluginSlot& slot, const Params& par
         auto blocks = firstCost.blockSeconds;
         blocks.insert (blocks.end(), secondCost.blockSeconds.begin(), secondCost.blockSeconds.end());
         r.cpuNsPerSample = medianOf (blocks) * 1e9 / params.blockSize;
-        r.reportedLatency = plugin.getLatencySamples();
+        r.reportedLatency = reportedLatency (plugin);
     }
 
     if (hasNonFinite (first) || hasNonFinite (second))

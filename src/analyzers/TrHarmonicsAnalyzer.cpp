@@ -2,6 +2,7 @@
 
 #include "TrParamChecks.h"
 #include "TrSlotRun.h"
+#include "hosting/TrReportedLatency.h"
 #include "TrToneSpectrum.h"
 #include "dsp/TrDecibels.h"
 #include "dsp/TrSpectrum.h"
@@ -118,7 +119,7 @@ TrHarmonicsResult TrHarmonicsAnalyzer::run (TrPluginSlot& slot, const Params& pa
     const juce::ScopedLock sl (slot.lock);
     auto& plugin = *slot.instance;
     plugin.reset();
-    r.latencySamples = plugin.getLatencySamples();
+    r.latencySamples = reportedLatency (plugin);
 
     const auto skip = r.latencySamples + static_cast<int> (params.sampleRate);
     const auto step = juce::MathConstants<double>::twoPi * r.frequencyHz / params.sampleRate;
@@ -133,7 +134,7 @@ TrHarmonicsResult TrHarmonicsAnalyzer::run (TrPluginSlot& slot, const Params& pa
         return r;
 
     r.cpuNsPerSample = cost.samplesRendered > 0 ? cost.processSeconds * 1e9 / static_cast<double> (cost.samplesRendered) : 0.0;
-    r.latencySamples = plugin.getLatencySamples();
+    r.latencySamples = reportedLatency (plugin);
 
     if (! rendered)
         return r;

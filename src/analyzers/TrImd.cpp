@@ -2,6 +2,7 @@
 
 #include "TrParamChecks.h"
 #include "TrSlotRun.h"
+#include "hosting/TrReportedLatency.h"
 #include "TrToneSpectrum.h"
 #include "dsp/TrDecibels.h"
 
@@ -70,7 +71,7 @@ TrImdResult TrHarmonicsAnalyzer::runImd (TrPluginSlot& slot, const ImdParams& pa
     const juce::ScopedLock sl (slot.lock);
     auto& plugin = *slot.instance;
     plugin.reset();
-    const auto skip = plugin.getLatencySamples() + static_cast<int> (params.sampleRate);
+    const auto skip = reportedLatency (plugin) + static_cast<int> (params.sampleRate);
 
     const auto step1 = juce::MathConstants<double>::twoPi * r.f1Hz / params.sampleRate;
     const auto step2 = juce::MathConstants<double>::twoPi * r.f2Hz / params.sampleRate;
@@ -84,7 +85,7 @@ TrImdResult TrHarmonicsAnalyzer::runImd (TrPluginSlot& slot, const ImdParams& pa
                          capture, r.error, { progress, 0.0f, 1.0f }, cancel))
         return r;
 
-    r.latencySamples = plugin.getLatencySamples();
+    r.latencySamples = reportedLatency (plugin);
 
     const auto x = TrToneSpectrum::magnitudes (capture.data(), n);
     const long long b1 = tones.bin1, b2 = tones.bin2;

@@ -2,6 +2,7 @@
 
 #include "TrParamChecks.h"
 #include "TrSlotRun.h"
+#include "hosting/TrReportedLatency.h"
 #include "dsp/TrDecibels.h"
 
 #include <cmath>
@@ -145,7 +146,7 @@ TrPerfResult TrPerfAnalyzer::run (TrPluginSlot& slot, const Params& params, std:
     const auto ratio = [] (double silence, double signal) { return signal > 0.0 ? silence / signal : 1.0; };
     r.denormalRatio = std::max (ratio (onSilence.meanNsPerSample, onSignal.meanNsPerSample),
                                 ratio (onSilence.p95NsPerSample, onSignal.p95NsPerSample));
-    r.latencySamples = plugin.getLatencySamples();
+    r.latencySamples = reportedLatency (plugin);
     stages.publish (1.0);
     return r;
 }

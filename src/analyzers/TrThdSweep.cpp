@@ -2,6 +2,7 @@
 
 #include "TrParamChecks.h"
 #include "TrSlotRun.h"
+#include "hosting/TrReportedLatency.h"
 #include "TrToneSpectrum.h"
 #include "dsp/TrDecibels.h"
 
@@ -73,7 +74,7 @@ TrThdSweepResult TrHarmonicsAnalyzer::runThdSweep (TrPluginSlot& slot, const Swe
     const juce::ScopedLock sl (slot.lock);
     auto& plugin = *slot.instance;
     plugin.reset();
-    const auto latency = plugin.getLatencySamples();
+    const auto latency = reportedLatency (plugin);
 
     const auto levelSweepBin = TrToneSpectrum::snapToOddBin (params.frequencyHz, n, params.sampleRate);
     if (params.vsLevel)

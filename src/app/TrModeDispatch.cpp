@@ -1,7 +1,9 @@
 #include "TrModeDispatch.h"
 
 #include "TrConsole.h"
+#include "TrDynamicsBench.h"
 #include "TrHarmonicsBench.h"
+#include "TrHonestyBench.h"
 #include "TrListParams.h"
 #include "TrPerfBench.h"
 #include "TrResponseBench.h"
@@ -17,9 +19,12 @@ const std::vector<Mode>& modes()
         { "--bench", runHarmonicsBenchMode },
         { "--bench-curve", runCurveBenchMode },
         { "--bench-null", runNullBenchMode },
+        { "--bench-dyn", runDynamicsBenchMode },
         { "--bench-thd", runThdBenchMode },
         { "--bench-imd", runImdBenchMode },
         { "--bench-perf", runPerfBenchMode },
+        { "--bench-checkup", runCheckupBenchMode },
+        { "--bench-checks", runChecksBenchMode },
         { "--list-params", runListParamsMode },
     };
     return table;

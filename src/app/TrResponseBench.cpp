@@ -126,12 +126,7 @@ int runCurveBenchMode (const juce::StringArray& args)
 
     const auto assignments = options.all ("--param");
     if (! assignments.isEmpty())
-    {
         applyParams (*slot.instance, assignments);
-        // Preparing again makes the host read a latency that the new values changed; a headless
-        // run has no message loop to deliver the plugin's own notice of it.
-        slot.prepare (params.sampleRate, TrBenchRun::blockSize);
-    }
 
     const auto result = TrFreqResponseAnalyzer::run (slot, params, nullptr, {});
     if (result.error.isNotEmpty())

@@ -40,11 +40,24 @@ int nextPowerOfTwo (size_t n)
 }
 }
 
-double xcorrPeak (const std::vector<double>& a, const std::vector<double>& b, bool* inverted)
+bool isClearPeak (const std::vector<double>& correlation, int peak, int largestLag)
+{
+    double mean = 0.0;
+    for (int k = 0; k <= largestLag; ++k)
+        mean += std::abs (correlation[static_cast<size_t> (k)]);
+    mean /= largestLag + 1;
+
+    return std::abs (correlation[static_cast<size_t> (peak)]) > 8.0 * mean;
+}
+
+double xcorrPeak (const std::vector<double>& a, const std::vector<double>& b, bool* inverted, bool* clear)
 {
     const auto c = minifft::crossCorrelation (a, b, xcorrLength);
     const auto k = strongestLag (c, xcorrLargestLag + 1);
     const auto peak = std::abs (c[static_cast<size_t> (k)]);
+
+    if (clear != nullptr)
+        *clear = isClearPeak (c, k, xcorrLargestLag);
 
     // The correlation of real signals is real, so its sign alone tells an inverted copy.
     if (inverted != nullptr)

@@ -5,8 +5,14 @@
 /** Fractional lag of b behind a by circular cross-correlation over a fixed 131072-point
     transform (only the first 131072 samples of each count), searched over lags 0..65535 and
     refined by a parabola through the peak. When inverted is given, it tells whether b is an
-    inverted copy of a. Negative lags are never reported. */
-double xcorrPeak (const std::vector<double>& a, const std::vector<double>& b, bool* inverted = nullptr);
+    inverted copy of a; when clear is given, whether the peak stands out at all (see
+    isClearPeak): a delay beyond the search range leaves only a chance maximum. Negative lags are
+    never reported. */
+double xcorrPeak (const std::vector<double>& a, const std::vector<double>& b, bool* inverted = nullptr, bool* clear = nullptr);
+
+/** Whether the correlation's magnitude at the peak exceeds 8 times its mean over lags
+    0..largestLag: true for a delayed copy, false for unrelated signals. */
+bool isClearPeak (const std::vector<double>& correlation, int peak, int largestLag);
 
 /** Integer lag of delayed behind reference, searched in [0, largestLag); 0 when nothing correlates. */
 int measureDelay (const std::vector<float>& reference, const std::vector<float>& delayed, int largestLag);

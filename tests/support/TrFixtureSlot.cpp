@@ -41,10 +41,6 @@ juce::String loadFixture (TrPluginSlot& slot, const juce::StringArray& assignmen
     if (! slot.loadFromFile (fixture (bundle), error))
         return error;
 
-    error = setParameters (*slot.instance, assignments);
-
-    // Preparing again makes the host read a latency the new values changed, as the bench does.
-    slot.prepare (slot.sampleRate, slot.blockSize);
-    return error;
+    return setParameters (*slot.instance, assignments);
 }
 }

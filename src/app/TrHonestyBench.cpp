@@ -1,0 +1,115 @@
+#include "TrHonestyBench.h"
+
+#include "TrBenchArgs.h"
+#include "TrBenchRun.h"
+#include "analyzers/TrChecksAnalyzer.h"
+#include "analyzers/TrFreqResponseAnalyzer.h"
+#include "analyzers/TrHarmonicsAnalyzer.h"
+#include "analyzers/TrParamChecks.h"
+#include "results/TrNumberFormat.h"
+
+#include <cmath>
+
+namespace
+{
+using TrNumberFormat::fixed;
+using TrNumberFormat::plain;
+
+juce::String latencyFlags (const TrChecksResult& r)
+{
+    juce::String flags;
+    if (r.latencyAtSearchLimit)
+        flags << "  (!) at search limit - true latency may be larger";
+    if (r.reportedLatency != r.reportedLatencyAfter)
+        flags << "  (!) drifts after audio";
+    if (std::abs (r.measuredLatency - r.reportedLatencyAfter) > 3.0 && ! r.latencyAtSearchLimit)
+        flags << "  (!) reported != measured";
+    return flags;
+}
+
+juce::String checksReport (const TrPluginSlot& slot, const TrChecksResult& r)
+{
+    const auto bypass = r.bypassFound ? fixed (r.bypassNullDb, 1) + " dB"
+                                          + (r.bypassNullDb > -60.0 ? "  (!) bypass colors the signal" : "  (honest bypass)")
+                                      : juce::String ("no bypass parameter exposed");
+
+    juce::String out;
+    out << "plugin:      " << TrBenchRun::pluginLine (slot) << "\n"
+        << "rate:        " << plain (r.sampleRate) << " Hz\n"
+        << "latency:     reported " << r.reportedLatency << " -> " << r.reportedLatencyAfter << " smp, measured "
+        << fixed (r.measuredLatency, 1) << " smp" << latencyFlags (r) << "\n"
+        << "bypass null: " << bypass << "\n"
+        << "polarity:    " << (r.polarityInverted ? "INVERTED (!) - cancels in parallel chains" : "normal") << "\n"
+        << "DC (signal): " << fixed (r.dcSignalDbfs, 1) << " dBFS\n"
+        << "DC (idle):   " << fixed (r.dcIdleDbfs, 1) << " dBFS\n"
+        << "self-noise:  " << (r.selfNoiseDbfs < -140.0 ? juce::String ("silent (< -140 dBFS)") : fixed (r.selfNoiseDbfs, 1) + " dBFS") << "\n"
+        << "verdict:     " << TrBenchRun::verdictText (TrVerdict::forChecks (r)) << "\n";
+    return out;
+}
+
+/** Reads "--sr" for the checks and the checkup, printing the usage line when the path is empty;
+    returns the path, or empty when the mode is already over with status 1. */
+juce::String readRateAndPath (const juce::StringArray& args, const juce::String& flag, const juce::String& usage, double& rate)
+{
+    const TrBenchArgs options (args, { flag, "--sr" });
+    rate = options.number ("--sr", 48000.0);
+
+    if (TrBenchRun::printUsageIfNoPath (options.text (flag), usage))
+        return {};
+
+    if (const auto problem = TrParamChecks::sampleRate (rate, "--sr"); problem.isNotEmpty())
+    {
+        TrBenchRun::fail (problem);
+        return {};
+    }
+
+    return options.text (flag);
+}
+}
+
+int runChecksBenchMode (const juce::StringArray& args)
+{
+    TrChecksAnalyzer::Params params;
+    const auto path = readRateAndPath (args, "--bench-checks", "usage: TESTRIG --bench-checks <path> [--sr rate]\n", params.sampleRate);
+    if (path.isEmpty())
+        return 1;
+
+    params.blockSize = TrBenchRun::blockSize;
+    return TrBenchRun::measureAndReport (path, params.sampleRate, params, TrChecksAnalyzer::run, checksReport);
+}
+
+int runCheckupBenchMode (const juce::StringArray& args)
+{
+    double rate = 0.0;
+    const auto path = readRateAndPath (args, "--bench-checkup", "usage: TESTRIG --bench-checkup <path> [--sr rate]\n", rate);
+    if (path.isEmpty())
+        return 1;
+
+    TrSlotManager manager;
+    auto& slot = manager.slot (0);
+    if (! TrBenchRun::load (slot, path, rate))
+        return 1;
+
+    TrHarmonicsAnalyzer::Params tone;
+    TrFreqResponseAnalyzer::Params curve;
+    TrChecksAnalyzer::Params checks;
+    tone.sampleRate = curve.sampleRate = checks.sampleRate = rate;
+    tone.blockSize = curve.blockSize = checks.blockSize = TrBenchRun::blockSize;
+    curve.repeat = true;
+
+    // A failing analyzer does not stop the checkup: its verdict tells of the failure.
+    const auto harmonicsResult = TrHarmonicsAnalyzer::run (slot, tone, nullptr, {});
+    const auto curveResult = TrFreqResponseAnalyzer::run (slot, curve, nullptr, {});
+    const auto checksResult = TrChecksAnalyzer::run (slot, checks, nullptr, {});
+    const auto checkup = TrVerdict::forCheckup (&harmonicsResult, &curveResult, &checksResult);
+
+    juce::String out;
+    out << "plugin:   " << TrBenchRun::pluginLine (slot) << "\n"
+        << "rate:     " << plain (rate) << " Hz\n"
+        << "overall:  " << TrBenchRun::verdictText (checkup.overall) << "\n"
+        << "  sound:  " << TrBenchRun::verdictText (checkup.harmonics) << "\n"
+        << "  tone:   " << TrBenchRun::verdictText (checkup.curve) << "\n"
+        << "  honest: " << TrBenchRun::verdictText (checkup.checks) << "\n";
+    TrConsole::print (out);
+    return 0;
+}

@@ -1,0 +1,34 @@
+#include "TrReportedLatency.h"
+
+#include <pluginterfaces/vst/ivstaudioprocessor.h>
+#include <pluginterfaces/vst/ivstcomponent.h>
+
+namespace
+{
+struct AskTheVst3Processor final : juce::ExtensionsVisitor
+{
+    void visitVST3Client (const VST3Client& client) override
+    {
+        auto* component = client.getIComponentPtr();
+        if (component == nullptr)
+            return;
+
+        Steinberg::Vst::IAudioProcessor* processor = nullptr;
+        if (component->queryInterface (Steinberg::Vst::IAudioProcessor::iid, reinterpret_cast<void**> (&processor)) == Steinberg::kResultOk
+            && processor != nullptr)
+        {
+            latency = static_cast<int> (processor->getLatencySamples());
+            processor->release();
+        }
+    }
+
+    int latency = -1;
+};
+}
+
+int reportedLatency (juce::AudioPluginInstance& plugin)
+{
+    AskTheVst3Processor visitor;
+    plugin.getExtensions (visitor);
+    return visitor.latency >= 0 ? visitor.latency : plugin.getLatencySamples();
+}
