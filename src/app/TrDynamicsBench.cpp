@@ -35,12 +35,12 @@ bool consistent (const TrDynamicsResult& first, const TrDynamicsResult& later)
 
 int runDynamicsBenchMode (const juce::StringArray& args)
 {
-    const TrBenchArgs options (args, { "--bench-dyn", "--sr", "--runs", "--sc", "--burst" });
+    const TrBenchArgs options (args, { "--bench-dyn", "--sr", "--runs", "--burst" });
 
     TrDynamicsAnalyzer::Params params;
     params.sampleRate = options.number ("--sr", params.sampleRate);
     params.blockSize = TrBenchRun::blockSize;
-    // --sc takes no value of its own; whatever follows it is left to the walk.
+    // --sc takes no value: it is no option of the walk, whatever follows it is read normally.
     params.externalSidechain = args.contains ("--sc");
     if (options.has ("--burst") && options.text ("--burst") != "auto")
     {

@@ -57,7 +57,16 @@ double xcorrPeak (const std::vector<double>& a, const std::vector<double>& b, bo
     const auto peak = std::abs (c[static_cast<size_t> (k)]);
 
     if (clear != nullptr)
-        *clear = isClearPeak (c, k, xcorrLargestLag);
+    {
+        const auto energy = [] (const std::vector<double>& x) {
+            double sum = 0.0;
+            for (size_t i = 0; i < std::min (x.size(), static_cast<size_t> (xcorrLength)); ++i)
+                sum += x[i] * x[i];
+            return sum;
+        };
+        const auto scale = xcorrLength * std::sqrt (energy (a) * energy (b));
+        *clear = scale > 0.0 && peak / scale > 0.05;
+    }
 
     // The correlation of real signals is real, so its sign alone tells an inverted copy.
     if (inverted != nullptr)

@@ -5,9 +5,10 @@
 /** Fractional lag of b behind a by circular cross-correlation over a fixed 131072-point
     transform (only the first 131072 samples of each count), searched over lags 0..65535 and
     refined by a parabola through the peak. When inverted is given, it tells whether b is an
-    inverted copy of a; when clear is given, whether the peak stands out at all (see
-    isClearPeak): a delay beyond the search range leaves only a chance maximum. Negative lags are
-    never reported. */
+    inverted copy of a; when clear is given, whether the peak is a real one: its normalised
+    correlation exceeds 0.05, well above the chance maxima of unrelated noise (about 0.025 for
+    32768 samples), which is all a delay beyond the search range leaves. Negative lags are never
+    reported. */
 double xcorrPeak (const std::vector<double>& a, const std::vector<double>& b, bool* inverted = nullptr, bool* clear = nullptr);
 
 /** Whether the correlation's magnitude at the peak exceeds 8 times its mean over lags

@@ -13,7 +13,15 @@ const juce::String fixtureLines = "[0]  Mode  =  Wire   (norm 0.000)\n"
                                   "[5]  Latency offset  =  0   (norm 0.500)\n"
                                   "[6]  Poly a  =  0.0000000   (norm 0.500)\n"
                                   "[7]  Poly b  =  0.0000000   (norm 0.500)\n"
-                                  "[8]  Bypass  =  Off   (norm 0.000)\n";
+                                  "[8]  Threshold  =  -20.0000000   (norm 0.688)\n"
+                                  "[9]  Ratio  =  4.0000000   (norm 0.188)\n"
+                                  "[10]  Knee  =  0.0000000   (norm 0.000)\n"
+                                  "[11]  Makeup  =  0.0000000   (norm 0.500)\n"
+                                  "[12]  Attack  =  20.0000000   (norm 0.078)\n"
+                                  "[13]  Release  =  128.0000000   (norm 0.016)\n"
+                                  "[14]  Ignores reset  =  Off   (norm 0.000)\n"
+                                  "[15]  Bypass colours  =  Off   (norm 0.000)\n"
+                                  "[16]  Bypass  =  Off   (norm 0.000)\n";
 
 const juce::String stereoRefusal = " does not support a stereo in/out layout (got 1 in / 1 out) - "
                                    "measurements would read channels the plugin never writes\n";

@@ -30,6 +30,26 @@ TEST (ModeDispatch, AFlagMustBeAWholeArgumentInExactCase)
     }
 }
 
+TEST (ModeDispatch, TheTableOrderDecidesNotTheCommandLine)
+{
+    const juce::StringArray order { "--bench", "--bench-curve", "--bench-null", "--bench-dyn", "--bench-thd", "--bench-imd",
+                                    "--bench-perf", "--bench-checkup", "--bench-checks", "--list-params" };
+
+    // With every flag present but the first i, the i-th wins, wherever it stands.
+    for (int i = 0; i < order.size(); ++i)
+    {
+        juce::StringArray args;
+        for (int j = order.size() - 1; j >= i; --j)
+            args.add (order[j]);
+
+        const auto* mode = TrModeDispatch::findMode (args);
+        ASSERT_NE (mode, nullptr);
+        EXPECT_EQ (juce::String (mode->flag), order[i]);
+    }
+
+    EXPECT_STREQ (TrModeDispatch::findMode ({ "--bench-curve", "x.vst3", "--bench" })->flag, "--bench");
+}
+
 TEST (ModeDispatch, TheTableHasNoDuplicateFlags)
 {
     juce::StringArray seen;
