@@ -40,5 +40,8 @@ for plugin in TestrigFixture TestrigSoftClip; do
 --bench-curve @
 --bench-null @ @
 --bench-perf @ --seconds 0.25
+--bench-dyn @
+--bench-checks @
+--bench-checkup @
 MODES
 done

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds TESTRIG and runs it: the window when a display is available,
-# otherwise a headless report on the bundled example plugin.
+# otherwise the checkup of the bundled example plugin, printed to the terminal.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -11,6 +11,6 @@ if [ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ]; then
     exec ./build/TESTRIG
 fi
 
-example=build/fixtures/TestrigFixture.vst3
-echo "No display: listing the parameters of the example plugin $example"
-exec ./build/TESTRIG --list-params "$example"
+example=build/fixtures/TestrigSoftClip.vst3
+echo "No display: the checkup of the example plugin $example (a soft clipper)"
+exec ./build/TESTRIG --bench-checkup "$example"

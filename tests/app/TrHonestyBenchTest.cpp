@@ -145,3 +145,17 @@ TEST (DynamicsBench, ErrorsExitOne)
         EXPECT_EQ (r.output, c.output);
     }
 }
+
+TEST (DynamicsBench, RealCompressorsFromDebianReportConsistently)
+{
+    for (const juce::String plugin : { "/usr/lib/vst3/ZamCompX2.vst3", "/usr/lib/lv2/ZamCompX2.lv2" })
+    {
+        const auto r = TrTest::runTestrig ({ "--bench-dyn", plugin });
+        ASSERT_EQ (r.exitStatus, 0) << plugin << "\n" << r.output;
+        const auto lines = TrTest::reportLines (r.output);
+        ASSERT_EQ (lines.size(), 4) << r.output;
+        EXPECT_TRUE (lines[0].startsWith ("run 1:  thresh ")) << lines[0];
+        EXPECT_TRUE (lines[1].startsWith ("burst:  ")) << lines[1];
+        EXPECT_EQ (lines[3], "CONSISTENT across runs");
+    }
+}
