@@ -286,6 +286,16 @@ TrDynamicsResult TrDynamicsAnalyzer::run (TrPluginSlot& slot, const Params& para
         render.mainInput = [=] (long long n) { return mainAmplitude * std::sin (step * static_cast<double> (n)); };
     bool nonFinite = false;
 
+    // A render that fails on cancel or on non-finite output, as the transfer curve and the burst do.
+    const auto stage = [&] (long long total, const std::function<double (long long)>& source,
+                            const std::function<void (long long, double)>& sink) {
+        if (! render.render (total, source, sink, { progress, 0.0f, 1.0f }, cancel, nonFinite))
+            r.error = TrErrorText::aborted;
+        else if (nonFinite)
+            r.error = TrErrorText::nonFinite;
+        return r.error.isEmpty();
+    };
+
     // Transfer curve: a one-second lead-in at the first level, then one step after another.
     plugin.reset();
     const auto steps = static_cast<int> (std::floor ((params.endDb - params.startDb) / params.stepDb)) + 1;
@@ -295,7 +305,7 @@ TrDynamicsResult TrDynamicsAnalyzer::run (TrPluginSlot& slot, const Params& para
     std::vector<double> stepPeaks (static_cast<size_t> (steps), 0.0);
 
     const auto stepOf = [&] (long long n) { return n < leadIn ? -1 : static_cast<int> ((n - leadIn) / stepLength); };
-    if (! render.render (
+    if (! stage (
             leadIn + steps * stepLength,
             [&] (long long n) {
                 const auto s = std::max (0, stepOf (n));
@@ -305,18 +315,8 @@ TrDynamicsResult TrDynamicsAnalyzer::run (TrPluginSlot& slot, const Params& para
                 const auto s = stepOf (n);
                 if (s >= 0 && n >= leadIn + (s + 1) * stepLength - window)
                     stepPeaks[static_cast<size_t> (s)] = std::max (stepPeaks[static_cast<size_t> (s)], std::abs (out));
-            },
-            { progress, 0.0f, 1.0f }, cancel, nonFinite))
-    {
-        r.error = TrErrorText::aborted;
+            }))
         return r;
-    }
-
-    if (nonFinite)
-    {
-        r.error = TrErrorText::nonFinite;
-        return r;
-    }
 
     for (int s = 0; s < steps; ++s)
     {
@@ -355,7 +355,7 @@ TrDynamicsResult TrDynamicsAnalyzer::run (TrPluginSlot& slot, const Params& para
     std::vector<double> inEnvelope (static_cast<size_t> (frames), 0.0), outEnvelope (static_cast<size_t> (frames), 0.0);
     const auto frameOf = [&] (long long position) { return position < 0 ? -1LL : position / frame; };
 
-    if (! render.render (
+    if (! stage (
             static_cast<long long> (preroll) + before + high + after + delay,
             [&] (long long n) {
                 const auto f = frameOf (n - preroll);
@@ -367,18 +367,8 @@ TrDynamicsResult TrDynamicsAnalyzer::run (TrPluginSlot& slot, const Params& para
                 const auto f = frameOf (n - preroll - delay);
                 if (f >= 0 && f < frames)
                     outEnvelope[static_cast<size_t> (f)] = std::max (outEnvelope[static_cast<size_t> (f)], std::abs (out));
-            },
-            { progress, 0.0f, 1.0f }, cancel, nonFinite))
-    {
-        r.error = TrErrorText::aborted;
+            }))
         return r;
-    }
-
-    if (nonFinite)
-    {
-        r.error = TrErrorText::nonFinite;
-        return r;
-    }
 
     envelopeTimes (r, inEnvelope, outEnvelope, frame, before, high, params.externalSidechain);
     return r;

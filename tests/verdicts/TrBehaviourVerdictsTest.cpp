@@ -1,4 +1,4 @@
-#include "verdicts/TrVerdict.h"
+#include "TrVerdictExpect.h"
 
 #include <gtest/gtest.h>
 
@@ -6,22 +6,10 @@
 #include <functional>
 
 using TrVerdict::Grade;
+using TrTest::expectVerdict;
 
 namespace
 {
-struct Expected
-{
-    Grade grade;
-    juce::String text;
-    juce::String detail;
-};
-
-void expectVerdict (const TrVerdict::Verdict& v, const Expected& e, const juce::String& label)
-{
-    EXPECT_EQ (v.grade, e.grade) << label;
-    EXPECT_EQ (v.text, e.text) << label;
-    EXPECT_EQ (v.detail, e.detail) << label;
-}
 
 TrChecksResult honest()
 {
@@ -41,7 +29,7 @@ TEST (DynamicsVerdict, DescribesWithoutJudging)
     {
         const char* label;
         std::function<void (TrDynamicsResult&)> change;
-        Expected expected;
+        TrTest::ExpectedVerdict expected;
     } cases[] {
         { "ratio 1.05", [] (auto& r) { r.ratio = 1.05; }, { Grade::none, "No compression at these levels - level in equals level out", "" } },
         { "ratio 100", [] (auto& r) { r.ratio = 100.0; r.thresholdDb = -18.0; },
@@ -73,7 +61,7 @@ TEST (PerfVerdict, CostDenormalsAndSpikes)
     {
         const char* label;
         std::function<void (TrPerfResult&)> change;
-        Expected expected;
+        TrTest::ExpectedVerdict expected;
     } cases[] {
         { "almost nothing", [] (auto& r) { r.percentRealtimeAt512 = 0.35; }, { Grade::good, "Costs almost nothing: 0.35 % of one core", "" } },
         { "light", [] (auto& r) { r.percentRealtimeAt512 = 1.0; }, { Grade::good, "Light on the CPU: 1.00 % of one core", "" } },
@@ -106,7 +94,7 @@ TEST (ChecksVerdict, ProblemsAreCollectedInOrder)
     {
         const char* label;
         std::function<void (TrChecksResult&)> change;
-        Expected expected;
+        TrTest::ExpectedVerdict expected;
     } cases[] {
         { "honest", {}, { Grade::good, "Honest plugin: latency, bypass, polarity, DC and noise all check out", "" } },
         { "honest, no bypass", [] (auto& r) { r.bypassFound = false; },

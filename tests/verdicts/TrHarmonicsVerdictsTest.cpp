@@ -1,4 +1,4 @@
-#include "verdicts/TrVerdict.h"
+#include "TrVerdictExpect.h"
 
 #include <gtest/gtest.h>
 
@@ -6,6 +6,7 @@
 #include <functional>
 
 using TrVerdict::Grade;
+using TrTest::expectVerdict;
 
 namespace
 {
@@ -30,19 +31,6 @@ void setThd (TrHarmonicsResult& r, double db)
     r.thdPercent = 100.0 * std::pow (10.0, db / 20.0);
 }
 
-struct Expected
-{
-    Grade grade;
-    juce::String text;
-    juce::String detail;
-};
-
-void expectVerdict (const TrVerdict::Verdict& v, const Expected& e, const char* label)
-{
-    EXPECT_EQ (v.grade, e.grade) << label;
-    EXPECT_EQ (v.text, e.text) << label;
-    EXPECT_EQ (v.detail, e.detail) << label;
-}
 }
 
 TEST (HarmonicsVerdict, EachRowAndBoundaryGivesItsSentence)
@@ -55,7 +43,7 @@ TEST (HarmonicsVerdict, EachRowAndBoundaryGivesItsSentence)
     {
         const char* label;
         std::function<void (TrHarmonicsResult&)> change;
-        Expected expected;
+        TrTest::ExpectedVerdict expected;
     } cases[] {
         { "failed", [] (auto& r) { r.error = "aborted"; r.truePeakDb = 3.0; r.dcDb = -10.0; }, { Grade::warn, "Measurement failed", "aborted" } },
         { "time-variant", [] (auto& r) { r.timeVariant = true; r.repeatDeltaDb = 0.42; },
@@ -119,7 +107,7 @@ TEST (ThdSweepVerdict, TheWorstPointDecides)
     {
         const char* label;
         TrThdSweepResult result;
-        Expected expected;
+        TrTest::ExpectedVerdict expected;
     } cases[] {
         { "empty", sweep (false, {}, {}, {}), { Grade::ok, "No harmonics in range to judge - check the ALIAS lane", "" } },
         { "all NaN, alias -70", sweep (false, { 100, 200 }, { NAN, NAN }, { -120, -70 }),
@@ -154,7 +142,7 @@ TEST (ImdVerdict, BoundariesAndTheDetailLine)
     const struct
     {
         double db;
-        Expected expected;
+        TrTest::ExpectedVerdict expected;
     } cases[] {
         { -120.0, { Grade::good, "No audible tone interaction (IMD)", "IMD < 0.001 % (-120.0 dB)" } },
         { -90.0, { Grade::good, "No audible tone interaction (IMD)", "IMD 0.003 % (-90.0 dB)" } },

@@ -1,4 +1,4 @@
-#include "verdicts/TrVerdict.h"
+#include "TrVerdictExpect.h"
 
 #include <gtest/gtest.h>
 
@@ -6,22 +6,10 @@
 #include <functional>
 
 using TrVerdict::Grade;
+using TrTest::expectVerdict;
 
 namespace
 {
-struct Expected
-{
-    Grade grade;
-    juce::String text;
-    juce::String detail;
-};
-
-void expectVerdict (const TrVerdict::Verdict& v, const Expected& e, const juce::String& label)
-{
-    EXPECT_EQ (v.grade, e.grade) << label;
-    EXPECT_EQ (v.text, e.text) << label;
-    EXPECT_EQ (v.detail, e.detail) << label;
-}
 
 /** A curve over 20 Hz .. 24 kHz whose smoothed magnitude is given by a function of frequency. */
 TrCurveResult curve (const std::function<float (float)>& magnitude)
@@ -46,7 +34,7 @@ TEST (CurveVerdict, RowsInOrderAndTheJudgedBand)
         const char* label;
         TrCurveResult result;
         std::function<void (TrCurveResult&)> change;
-        Expected expected;
+        TrTest::ExpectedVerdict expected;
     } cases[] {
         { "failed", curve (flat), [] (auto& r) { r.error = "aborted"; }, { Grade::warn, "Measurement failed", "aborted" } },
         { "inverted and lying", curve (flat), [] (auto& r) { r.polarityInverted = true; r.reportedLatency = 64; },
@@ -84,7 +72,7 @@ TEST (NullVerdict, DepthBoundsAreStrict)
     const struct
     {
         double depth;
-        Expected expected;
+        TrTest::ExpectedVerdict expected;
     } cases[] {
         { -95.0, { Grade::good, "Identical - they cancel to silence", "-95.0 dB null" } },
         { -90.0, { Grade::good, "Effectively identical - the difference is inaudible", "-90.0 dB null" } },
