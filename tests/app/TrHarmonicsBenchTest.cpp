@@ -176,18 +176,18 @@ TEST (HarmonicsBench, RealPluginsFromDebianReportInFull)
 {
     for (const juce::String plugin : { "/usr/lib/vst3/ZamCompX2.vst3", "/usr/lib/lv2/ZamCompX2.lv2" })
     {
-        const auto r = TrTest::runTestrig ({ "--bench", plugin });
+        const auto r = TrTest::runTestrigOnThirdPartyPlugin ({ "--bench", plugin });
         ASSERT_EQ (r.exitStatus, 0) << plugin << "\n" << r.output;
         const auto lines = TrTest::reportLines (r.output);
         ASSERT_EQ (lines.size(), 13) << r.output;
         EXPECT_TRUE (lines[0].startsWith ("plugin:      ZamCompX2 (")) << lines[0];
         EXPECT_TRUE (lines[12].startsWith ("verdict:     ")) << lines[12];
 
-        const auto sweep = TrTest::runTestrig ({ "--bench-thd", plugin, "--points", "3" });
+        const auto sweep = TrTest::runTestrigOnThirdPartyPlugin ({ "--bench-thd", plugin, "--points", "3" });
         EXPECT_EQ (sweep.exitStatus, 0) << sweep.output;
         EXPECT_EQ (TrTest::reportLines (sweep.output).size(), 6);
 
-        const auto imd = TrTest::runTestrig ({ "--bench-imd", plugin, "--imd", "ccif" });
+        const auto imd = TrTest::runTestrigOnThirdPartyPlugin ({ "--bench-imd", plugin, "--imd", "ccif" });
         EXPECT_EQ (imd.exitStatus, 0) << imd.output;
         EXPECT_EQ (TrTest::reportLines (imd.output).size(), 7);
     }

@@ -67,7 +67,7 @@ TEST (ChecksBench, DishonestFixturesAreFlaggedInOrder)
 
 TEST (ChecksBench, ARealPluginReportsItsLatency)
 {
-    const auto r = TrTest::runTestrig ({ "--bench-checks", "/usr/lib/vst3/ZaMaximX2.vst3" });
+    const auto r = TrTest::runTestrigOnThirdPartyPlugin ({ "--bench-checks", "/usr/lib/vst3/ZaMaximX2.vst3" });
     ASSERT_EQ (r.exitStatus, 0) << r.output;
     EXPECT_TRUE (r.output.contains ("\nlatency:     reported 480 -> 480 smp, measured 480.0 smp\n")) << r.output;
     EXPECT_TRUE (r.output.contains ("\nbypass null: no bypass parameter exposed\n")) << r.output;
@@ -93,7 +93,7 @@ TEST (CheckupBench, FourVerdictLinesAndFailuresOnlyInTheVerdicts)
     EXPECT_EQ (lines[2], "overall:  Measurement failed");
     EXPECT_EQ (lines[3], "  sound:  Measurement failed - plugin produced non-finite output (NaN/inf)");
 
-    const auto real = TrTest::runTestrig ({ "--bench-checkup", "/usr/lib/vst3/ZamCompX2.vst3" });
+    const auto real = TrTest::runTestrigOnThirdPartyPlugin ({ "--bench-checkup", "/usr/lib/vst3/ZamCompX2.vst3" });
     EXPECT_EQ (real.exitStatus, 0) << real.output;
     EXPECT_EQ (TrTest::reportLines (real.output).size(), 6) << real.output;
 }
@@ -150,7 +150,7 @@ TEST (DynamicsBench, RealCompressorsFromDebianReportConsistently)
 {
     for (const juce::String plugin : { "/usr/lib/vst3/ZamCompX2.vst3", "/usr/lib/lv2/ZamCompX2.lv2" })
     {
-        const auto r = TrTest::runTestrig ({ "--bench-dyn", plugin });
+        const auto r = TrTest::runTestrigOnThirdPartyPlugin ({ "--bench-dyn", plugin });
         ASSERT_EQ (r.exitStatus, 0) << plugin << "\n" << r.output;
         const auto lines = TrTest::reportLines (r.output);
         ASSERT_EQ (lines.size(), 4) << r.output;

@@ -72,7 +72,7 @@ TEST (ListParams, RealPluginsListTheirParametersByVst3PathLv2PathAndUri)
 
     for (const juce::String plugin : { "/usr/lib/vst3/ZamCompX2.vst3", "/usr/lib/lv2/ZamCompX2.lv2", "urn:zamaudio:ZamCompX2" })
     {
-        const auto r = TrTest::runTestrig ({ "--list-params", plugin });
+        const auto r = TrTest::runTestrigOnThirdPartyPlugin ({ "--list-params", plugin });
         ASSERT_EQ (r.exitStatus, 0) << plugin << "\n" << r.output;
 
         const auto lines = juce::StringArray::fromLines (r.output.trimEnd());

@@ -67,7 +67,7 @@ TEST (PerfBench, UsageAndBadSecondsExitOne)
 
 TEST (PerfBench, ARealPluginFromDebianReportsInFull)
 {
-    const auto r = TrTest::runTestrig ({ "--bench-perf", "/usr/lib/vst3/ZamCompX2.vst3", "--seconds", "0.25" });
+    const auto r = TrTest::runTestrigOnThirdPartyPlugin ({ "--bench-perf", "/usr/lib/vst3/ZamCompX2.vst3", "--seconds", "0.25" });
     ASSERT_EQ (r.exitStatus, 0) << r.output;
     const auto lines = TrTest::reportLines (r.output);
     ASSERT_EQ (lines.size(), 15) << r.output;

@@ -79,11 +79,11 @@ TEST (CurveBench, ParametersChannelsAndPhaseCharacterShowInTheReport)
 
 TEST (CurveBench, RealPluginsFromDebianReport)
 {
-    const auto maxim = TrTest::runTestrig ({ "--bench-curve", "/usr/lib/vst3/ZaMaximX2.vst3" });
+    const auto maxim = TrTest::runTestrigOnThirdPartyPlugin ({ "--bench-curve", "/usr/lib/vst3/ZaMaximX2.vst3" });
     ASSERT_EQ (maxim.exitStatus, 0) << maxim.output;
     EXPECT_TRUE (maxim.output.contains ("\nlatency:       reported 480 smp, measured 480.0 smp\n")) << maxim.output;
 
-    const auto eq = TrTest::runTestrig ({ "--bench-curve", "http://gareus.org/oss/lv2/fil4#stereo" });
+    const auto eq = TrTest::runTestrigOnThirdPartyPlugin ({ "--bench-curve", "http://gareus.org/oss/lv2/fil4#stereo" });
     ASSERT_EQ (eq.exitStatus, 0) << eq.output;
     EXPECT_TRUE (eq.output.startsWith ("plugin:        x42-eq - Parametric Equalizer Stereo (LV2)\n")) << eq.output;
     EXPECT_EQ (TrTest::reportLines (eq.output).size() >= 19, true) << eq.output;

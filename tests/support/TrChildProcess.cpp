@@ -16,7 +16,7 @@ namespace TrTest
 {
 namespace
 {
-std::vector<std::string> environmentWithout (const juce::StringArray& removed)
+std::vector<std::string> environmentWithout (const juce::StringArray& removed, const juce::StringArray& added)
 {
     std::vector<std::string> env;
     for (char** e = environ; *e != nullptr; ++e)
@@ -25,12 +25,15 @@ std::vector<std::string> environmentWithout (const juce::StringArray& removed)
         if (! removed.contains (entry.upToFirstOccurrenceOf ("=", false, false)))
             env.emplace_back (*e);
     }
+
+    for (const auto& entry : added)
+        env.push_back (entry.toStdString());
     return env;
 }
 }
 
 ChildResult runChild (const juce::File& program, const juce::StringArray& args, double timeoutSeconds,
-                      const juce::StringArray& removedEnvironment)
+                      const juce::StringArray& removedEnvironment, const juce::StringArray& addedEnvironment)
 {
     std::vector<std::string> argStrings { program.getFullPathName().toStdString() };
     for (const auto& a : args)
@@ -41,7 +44,7 @@ ChildResult runChild (const juce::File& program, const juce::StringArray& args, 
         argv.push_back (a.data());
     argv.push_back (nullptr);
 
-    auto envStrings = environmentWithout (removedEnvironment);
+    auto envStrings = environmentWithout (removedEnvironment, addedEnvironment);
     std::vector<char*> envp;
     for (auto& e : envStrings)
         envp.push_back (e.data());
@@ -104,5 +107,12 @@ ChildResult runChild (const juce::File& program, const juce::StringArray& args, 
 ChildResult runTestrig (const juce::StringArray& args, double timeoutSeconds)
 {
     return runChild (testrigExecutable(), args, timeoutSeconds);
+}
+
+ChildResult runTestrigOnThirdPartyPlugin (const juce::StringArray& args, double timeoutSeconds)
+{
+    const auto asanOptions = juce::SystemStats::getEnvironmentVariable ("ASAN_OPTIONS", {});
+    return runChild (testrigExecutable(), args, timeoutSeconds, { "ASAN_OPTIONS" },
+                     { "ASAN_OPTIONS=" + asanOptions + (asanOptions.isEmpty() ? "" : ":") + "detect_leaks=0" });
 }
 }
