@@ -172,11 +172,7 @@ int measuredDelay (const TrSinkRender& render, const TrCancel& cancel)
         return -1;
 
     const auto c = minifft::crossCorrelation (noise, capture, probeLength);
-    int peak = 0;
-    for (int k = 1; k <= probeLargestLag; ++k)
-        if (std::abs (c[static_cast<size_t> (k)]) > std::abs (c[static_cast<size_t> (peak)]))
-            peak = k;
-
+    const auto peak = strongestLag (c, probeLargestLag + 1);
     return isClearPeak (c, peak, probeLargestLag) ? peak : -1;
 }
 

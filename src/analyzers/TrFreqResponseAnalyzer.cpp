@@ -3,6 +3,7 @@
 #include "TrParamChecks.h"
 #include "TrPhaseCharacter.h"
 #include "TrSlotRun.h"
+#include "TrToneSpectrum.h"
 #include "hosting/TrReportedLatency.h"
 #include "dsp/TrDecibels.h"
 #include "dsp/TrMiniFft.h"
@@ -164,16 +165,6 @@ bool hasNonFinite (const std::vector<double>& x)
 {
     return ! std::all_of (x.begin(), x.end(), [] (double v) { return std::isfinite (v); });
 }
-
-double medianOf (std::vector<double> values)
-{
-    if (values.empty())
-        return 0.0;
-
-    const auto middle = values.begin() + static_cast<long> (values.size() / 2);
-    std::nth_element (values.begin(), middle, values.end());
-    return *middle;
-}
 }
 
 TrCurveResult TrFreqResponseAnalyzer::run (TrPluginSlot& slot, const Params& params, std::atomic<float>* progress,
@@ -216,7 +207,7 @@ TrCurveResult TrFreqResponseAnalyzer::run (TrPluginSlot& slot, const Params& par
 
         auto blocks = firstCost.blockSeconds;
         blocks.insert (blocks.end(), secondCost.blockSeconds.begin(), secondCost.blockSeconds.end());
-        r.cpuNsPerSample = medianOf (blocks) * 1e9 / params.blockSize;
+        r.cpuNsPerSample = TrToneSpectrum::median (blocks) * 1e9 / params.blockSize;
         r.reportedLatency = reportedLatency (plugin);
     }
 

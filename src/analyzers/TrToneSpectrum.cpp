@@ -58,6 +58,9 @@ double powerBesides (const std::vector<double>& x, int bin)
 
 double median (std::vector<double> values)
 {
+    if (values.empty())
+        return 0.0;
+
     const auto middle = values.begin() + static_cast<long> (values.size() / 2);
     std::nth_element (values.begin(), middle, values.end());
     return *middle;

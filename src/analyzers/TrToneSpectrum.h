@@ -26,7 +26,7 @@ namespace TrToneSpectrum
     /** Sum of squares of every bin but DC and the fundamental: THD+N's numerator. */
     double powerBesides (const std::vector<double>& x, int bin);
 
-    /** The element at index count / 2 after partial ordering (the upper median). */
+    /** The element at index count / 2 after partial ordering (the upper median); 0 when empty. */
     double median (std::vector<double> values);
 
     /** Whether an output level is more than 100 dB below what an unchanged tone of this

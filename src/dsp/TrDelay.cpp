@@ -20,7 +20,15 @@ double parabolicOffset (double before, double peak, double after)
     return std::clamp (0.5 * (before - after) / curvature, -0.5, 0.5);
 }
 
-/** Index of the largest |c[k]| for k < limit; the first one wins a tie. */
+int nextPowerOfTwo (size_t n)
+{
+    int p = 1;
+    while (static_cast<size_t> (p) < n)
+        p *= 2;
+    return p;
+}
+}
+
 int strongestLag (const std::vector<double>& c, int limit)
 {
     int best = 0;
@@ -29,15 +37,6 @@ int strongestLag (const std::vector<double>& c, int limit)
             best = k;
 
     return best;
-}
-
-int nextPowerOfTwo (size_t n)
-{
-    int p = 1;
-    while (static_cast<size_t> (p) < n)
-        p *= 2;
-    return p;
-}
 }
 
 bool isClearPeak (const std::vector<double>& correlation, int peak, int largestLag)

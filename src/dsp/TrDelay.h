@@ -11,6 +11,9 @@
     reported. */
 double xcorrPeak (const std::vector<double>& a, const std::vector<double>& b, bool* inverted = nullptr, bool* clear = nullptr);
 
+/** Index of the largest |c[k]| for k < limit; the first of equal maxima wins, 0 when all are 0. */
+int strongestLag (const std::vector<double>& c, int limit);
+
 /** Whether the correlation's magnitude at the peak exceeds 8 times its mean over lags
     0..largestLag: true for a delayed copy, false for unrelated signals. */
 bool isClearPeak (const std::vector<double>& correlation, int peak, int largestLag);
