@@ -1,5 +1,6 @@
 #include "TrMainWindow.h"
 
+#include "TrWindowHints.h"
 #include "ui/TrMainComponent.h"
 
 TrMainWindow::TrMainWindow (const juce::String& title)
@@ -11,6 +12,30 @@ TrMainWindow::TrMainWindow (const juce::String& title)
     setResizeLimits (minWidth, minHeight, maxSize, maxSize);
     centreWithSize (getWidth(), getHeight());
     setVisible (true);
+    TrWindowHints::publishSizeLimits (*this);
+}
+
+void TrMainWindow::resized()
+{
+    juce::DocumentWindow::resized();
+    TrWindowHints::publishSizeLimits (*this);
+}
+
+void TrMainWindow::paint (juce::Graphics& g)
+{
+    juce::DocumentWindow::paint (g);
+
+    if (getPeer() != peerWithLimits)
+    {
+        peerWithLimits = getPeer();
+        TrWindowHints::publishSizeLimits (*this);
+    }
+}
+
+void TrMainWindow::moved()
+{
+    juce::DocumentWindow::moved();
+    TrWindowHints::publishSizeLimits (*this);
 }
 
 void TrMainWindow::closeButtonPressed()

@@ -9,11 +9,17 @@ public:
     explicit TrMainWindow (const juce::String& title);
 
     void closeButtonPressed() override;
+    void resized() override;
+    void moved() override;
+    void paint (juce::Graphics& g) override;
 
     static constexpr int minWidth = 1100;
     static constexpr int minHeight = 700;
     static constexpr int maxSize = 10000;
 
 private:
+    // JUCE re-sends a new window's bounds, and so drops its size limits, on its first paint.
+    const juce::ComponentPeer* peerWithLimits = nullptr;
+
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (TrMainWindow)
 };
