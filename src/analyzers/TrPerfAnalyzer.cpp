@@ -27,8 +27,7 @@ private:
 void prepareAt (juce::AudioPluginInstance& plugin, double sampleRate, int blockSize)
 {
     plugin.releaseResources();
-    plugin.setPlayConfigDetails (2, 2, sampleRate, blockSize);
-    plugin.prepareToPlay (sampleRate, blockSize);
+    preparePlugin (plugin, sampleRate, blockSize);
     plugin.reset();
 }
 

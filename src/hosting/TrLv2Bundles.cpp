@@ -8,27 +8,33 @@ namespace TrLv2Bundles
 {
 namespace
 {
-juce::StringArray urisDeclaredIn (const juce::File& bundle)
+std::vector<Plugin> pluginsDeclaredIn (const juce::File& bundle)
 {
-    juce::StringArray uris;
+    std::vector<Plugin> found;
 
     auto* world = lilv_world_new();
     const auto folder = bundle.getFullPathName() + "/";
     auto* bundleUri = lilv_new_file_uri (world, nullptr, folder.toRawUTF8());
+    auto* audio = lilv_new_uri (world, LILV_URI_AUDIO_PORT);
+    auto* input = lilv_new_uri (world, LILV_URI_INPUT_PORT);
+    auto* output = lilv_new_uri (world, LILV_URI_OUTPUT_PORT);
 
     lilv_world_load_bundle (world, bundleUri);
 
-    const auto* plugins = lilv_world_get_all_plugins (world);
-    LILV_FOREACH (plugins, it, plugins)
+    const auto* all = lilv_world_get_all_plugins (world);
+    LILV_FOREACH (plugins, it, all)
     {
-        const auto* plugin = lilv_plugins_get (plugins, it);
+        const auto* plugin = lilv_plugins_get (all, it);
         if (lilv_node_equals (lilv_plugin_get_bundle_uri (plugin), bundleUri))
-            uris.add (juce::String::fromUTF8 (lilv_node_as_uri (lilv_plugin_get_uri (plugin))));
+            found.push_back ({ juce::String::fromUTF8 (lilv_node_as_uri (lilv_plugin_get_uri (plugin))),
+                               static_cast<int> (lilv_plugin_get_num_ports_of_class (plugin, audio, input, nullptr)),
+                               static_cast<int> (lilv_plugin_get_num_ports_of_class (plugin, audio, output, nullptr)) });
     }
 
-    lilv_node_free (bundleUri);
+    for (auto* node : { bundleUri, audio, input, output })
+        lilv_node_free (node);
     lilv_world_free (world);
-    return uris;
+    return found;
 }
 
 juce::AudioPluginFormat* lv2Format (juce::AudioPluginFormatManager& formats)
@@ -78,19 +84,42 @@ bool isBundle (const juce::File& file)
     return file.isDirectory() && file.getFileExtension().equalsIgnoreCase (".lv2");
 }
 
-juce::StringArray pluginUris (juce::AudioPluginFormatManager& formats, const juce::File& bundle)
+std::vector<Plugin> plugins (juce::AudioPluginFormatManager& formats, const juce::File& bundle)
 {
-    const auto uris = urisDeclaredIn (bundle);
+    const auto found = pluginsDeclaredIn (bundle);
     auto* format = lv2Format (formats);
 
-    if (format != nullptr && ! uris.isEmpty() && ! isKnown (*format, uris[0]))
+    if (format != nullptr && ! found.empty() && ! isKnown (*format, found.front().uri))
     {
         static LinkFolders links;
         format->searchPathsForPlugins (juce::FileSearchPath (links.folderHolding (bundle).getFullPathName()),
                                        false, false);
     }
 
-    return uris;
+    return found;
+}
+
+juce::String choosePlugin (const std::vector<Plugin>& plugins, const juce::File& bundle, juce::String& error)
+{
+    if (plugins.size() == 1)
+        return plugins.front().uri;
+
+    juce::StringArray all, stereo;
+    for (const auto& p : plugins)
+    {
+        all.add (p.uri);
+        if (p.audioInputs == 2 && p.audioOutputs == 2)
+            stereo.add (p.uri);
+    }
+
+    if (stereo.size() == 1)
+        return stereo[0];
+
+    if (! all.isEmpty())
+        error = bundle.getFullPathName() + " holds " + juce::String (all.size()) + " plugins (" + all.joinIntoString (", ")
+              + ") - give the URI of the one to measure";
+
+    return {};
 }
 
 bool looksLikeIdentifier (const juce::String& text)

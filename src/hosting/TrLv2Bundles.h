@@ -8,9 +8,21 @@ namespace TrLv2Bundles
     /** Whether the file is a folder whose name ends in .lv2 (any case). */
     bool isBundle (const juce::File& file);
 
-    /** The URIs of the plugins the bundle declares, in lilv's order. The format manager's LV2
-        host is made to know the bundle, also when it lies outside the default LV2 folders. */
-    juce::StringArray pluginUris (juce::AudioPluginFormatManager& formats, const juce::File& bundle);
+    /** A plugin a bundle declares, with its counts of audio input and output ports. */
+    struct Plugin
+    {
+        juce::String uri;
+        int audioInputs = 0;
+        int audioOutputs = 0;
+    };
+
+    /** The plugins the bundle declares, in lilv's order. The format manager's LV2 host is made
+        to know the bundle, also when it lies outside the default LV2 folders. */
+    std::vector<Plugin> plugins (juce::AudioPluginFormatManager& formats, const juce::File& bundle);
+
+    /** The URI to load from a bundle: its only plugin, or else the only one with two audio
+        inputs and two audio outputs; empty with error naming the URIs when that is ambiguous. */
+    juce::String choosePlugin (const std::vector<Plugin>& plugins, const juce::File& bundle, juce::String& error);
 
     /** Whether the text names a plugin by identifier (it starts with a URI scheme such as
         "http:" or "urn:") rather than by path. */

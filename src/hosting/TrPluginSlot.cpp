@@ -45,9 +45,25 @@ bool TrPluginSlot::loadFromFile (const juce::File& file, juce::String& error)
         return false;
     }
 
-    const auto candidates = TrLv2Bundles::isBundle (file) ? TrLv2Bundles::pluginUris (formatManager, file)
-                                                          : juce::StringArray { path };
-    return loadFirstFound (candidates, file, path, error);
+    // A plain folder would be searched through, and whatever plugin lies inside it loaded.
+    if (! TrLv2Bundles::isBundle (file) && ! file.hasFileExtension (".vst3"))
+    {
+        error = "Not a plugin: " + path + " - give a .vst3 or .lv2 bundle, or an LV2 plugin URI";
+        return false;
+    }
+
+    if (! TrLv2Bundles::isBundle (file))
+        return loadFirstFound ({ path }, file, path, error);
+
+    const auto uri = TrLv2Bundles::choosePlugin (TrLv2Bundles::plugins (formatManager, file), file, error);
+    if (uri.isEmpty())
+    {
+        if (error.isEmpty())
+            error = "No plugin found at " + path;
+        return false;
+    }
+
+    return loadFirstFound ({ uri }, file, path, error);
 }
 
 bool TrPluginSlot::loadFirstFound (const juce::StringArray& pathsOrIdentifiers, const juce::File& file,
@@ -64,6 +80,9 @@ bool TrPluginSlot::loadFirstFound (const juce::StringArray& pathsOrIdentifiers, 
     }
 
     const auto d = *found.getFirst();
+    if (! layoutCanBeMeasured (d, error))
+        return false;
+
     auto newInstance = createInstance (d, error);
     if (newInstance == nullptr)
         return false;
@@ -74,11 +93,26 @@ bool TrPluginSlot::loadFirstFound (const juce::StringArray& pathsOrIdentifiers, 
 
 bool TrPluginSlot::loadFromDescription (const juce::PluginDescription& d, juce::String& error)
 {
+    if (! layoutCanBeMeasured (d, error))
+        return false;
+
     auto newInstance = createInstance (d, error);
     if (newInstance == nullptr)
         return false;
 
     return install (std::move (newInstance), d, fileFromIdentifier (d.fileOrIdentifier), error);
+}
+
+bool TrPluginSlot::layoutCanBeMeasured (const juce::PluginDescription& d, juce::String& error)
+{
+    // Judged before any instance exists: some plugins fault when an instance is freed without
+    // ever having been prepared. Like a refused instance, a refused plugin leaves the slot empty.
+    if (d.numInputChannels >= 2 && d.numOutputChannels >= 2)
+        return true;
+
+    error = stereoRefusal (d.name, d.numInputChannels, d.numOutputChannels);
+    unload();
+    return false;
 }
 
 std::unique_ptr<juce::AudioPluginInstance> TrPluginSlot::createInstance (const juce::PluginDescription& d,
@@ -105,10 +139,11 @@ bool TrPluginSlot::install (std::unique_ptr<juce::AudioPluginInstance> newInstan
     {
         const juce::ScopedLock sl (lock);
         instance = std::move (newInstance);
-        configureInstance();
 
-        if (! verifyStereoLayout (*instance, description.name, error))
-            releaseInstance();
+        if (verifyStereoLayout (*instance, description.name, error) && verifyPortsConnect (*instance, description, error))
+            preparePlugin (*instance, sampleRate, blockSize);
+        else
+            instance.reset();
     }
 
     if (instance == nullptr)
@@ -141,15 +176,8 @@ void TrPluginSlot::prepare (double newSampleRate, int newBlockSize)
     if (instance != nullptr)
     {
         instance->releaseResources();
-        configureInstance();
+        preparePlugin (*instance, sampleRate, blockSize);
     }
-}
-
-void TrPluginSlot::configureInstance()
-{
-    instance->setPlayConfigDetails (2, 2, sampleRate, blockSize);
-    instance->prepareToPlay (sampleRate, blockSize);
-    instance->setNonRealtime (true);
 }
 
 void TrPluginSlot::releaseInstance()
@@ -192,15 +220,58 @@ void TrPluginSlot::notify()
         onChange();
 }
 
+juce::String stereoRefusal (const juce::String& pluginName, int inputs, int outputs)
+{
+    return pluginName + " does not support a stereo in/out layout (got " + juce::String (inputs) + " in / "
+         + juce::String (outputs) + " out) - measurements would read channels the plugin never writes";
+}
+
 bool verifyStereoLayout (juce::AudioPluginInstance& instance, const juce::String& pluginName, juce::String& error)
 {
-    const auto inputs = instance.getTotalNumInputChannels();
-    const auto outputs = instance.getTotalNumOutputChannels();
+    // The main buses: a sidechain input is no second channel of the signal being measured.
+    const auto inputs = instance.getMainBusNumInputChannels();
+    const auto outputs = instance.getMainBusNumOutputChannels();
 
     if (inputs >= 2 && outputs >= 2)
         return true;
 
-    error = pluginName + " does not support a stereo in/out layout (got " + juce::String (inputs) + " in / "
-          + juce::String (outputs) + " out) - measurements would read channels the plugin never writes";
+    error = stereoRefusal (pluginName, inputs, outputs);
     return false;
+}
+
+bool verifyPortsConnect (juce::AudioPluginInstance& instance, const juce::PluginDescription& d, juce::String& error)
+{
+    if (! isLv2 (instance))
+        return true;
+
+    // JUCE's LV2 host maps ports to channels by their designation; two ports designated alike
+    // get no channel at all, and the plugin would read through null pointers.
+    instance.enableAllBuses();
+    const auto inputs = instance.getTotalNumInputChannels();
+    const auto outputs = instance.getTotalNumOutputChannels();
+    if (inputs >= d.numInputChannels && outputs >= d.numOutputChannels)
+        return true;
+
+    error = d.name + " has " + juce::String (d.numInputChannels) + " audio inputs and " + juce::String (d.numOutputChannels)
+          + " outputs, of which the LV2 host can connect only " + juce::String (inputs) + " and " + juce::String (outputs)
+          + " - the plugin would read unconnected memory";
+    return false;
+}
+
+bool isLv2 (const juce::AudioPluginInstance& instance)
+{
+    return instance.getPluginDescription().pluginFormatName == juce::LV2PluginFormat::getFormatName();
+}
+
+void preparePlugin (juce::AudioPluginInstance& instance, double sampleRate, int blockSize)
+{
+    instance.setPlayConfigDetails (2, 2, sampleRate, blockSize);
+
+    // The line above switches every bus but the main ones off, and JUCE's LV2 host connects the
+    // ports of a switched-off bus to nothing: an LV2 plugin keeps all its buses, fed silence.
+    if (isLv2 (instance))
+        instance.enableAllBuses();
+
+    instance.prepareToPlay (sampleRate, blockSize);
+    instance.setNonRealtime (true);
 }

@@ -8,14 +8,16 @@
     and the lock every thread takes before touching the instance.
 
     A non-null instance is configured stereo in / stereo out at sampleRate / blockSize, prepared,
-    in non-realtime mode, and has at least two input and two output channels. */
+    in non-realtime mode, and has at least two main input and two main output channels. */
 class TrPluginSlot final
 {
 public:
     TrPluginSlot (juce::AudioPluginFormatManager& formatManager, int index);
     ~TrPluginSlot();
 
-    /** Loads the first plugin found at a .vst3 or .lv2 bundle path; false with error on failure. */
+    /** Loads the first plugin found in a .vst3 bundle, or the plugin of a .lv2 bundle (the
+        stereo one when it holds several); false with error on failure. Anything but a bundle is
+        refused, so that a folder is never searched for plugins. */
     bool loadFromFile (const juce::File& file, juce::String& error);
 
     /** Loads a plugin from a scanned description; false with error on failure. */
@@ -54,13 +56,27 @@ private:
                   const juce::PluginDescription& d, const juce::File& file, juce::String& error);
     bool loadFirstFound (const juce::StringArray& pathsOrIdentifiers, const juce::File& file,
                          const juce::String& shownPath, juce::String& error);
-    void configureInstance();
+    bool layoutCanBeMeasured (const juce::PluginDescription& d, juce::String& error);
     void releaseInstance();
     void notify();
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (TrPluginSlot)
 };
 
-/** Checks that the instance has at least two input and two output channels in total. */
+/** The refusal of a plugin without two main inputs and outputs. */
+juce::String stereoRefusal (const juce::String& pluginName, int inputs, int outputs);
+
+/** Checks that the instance's main buses have at least two input and two output channels. */
 bool verifyStereoLayout (juce::AudioPluginInstance& instance, const juce::String& pluginName,
                          juce::String& error);
+
+/** Checks that the host can give every audio port the description declares a channel (for LV2;
+    other formats always can). Enables all of an LV2 instance's buses. */
+bool verifyPortsConnect (juce::AudioPluginInstance& instance, const juce::PluginDescription& d, juce::String& error);
+
+/** Whether the instance is hosted through JUCE's LV2 format. */
+bool isLv2 (const juce::AudioPluginInstance& instance);
+
+/** Gives a released instance the play configuration of a measurement: stereo main buses at the
+    rate and block size, prepared, non-realtime; an LV2 plugin keeps every bus enabled. */
+void preparePlugin (juce::AudioPluginInstance& instance, double sampleRate, int blockSize);

@@ -1,5 +1,7 @@
 #include "TrReportedLatency.h"
 
+#include "TrPluginSlot.h"
+
 #include <pluginterfaces/vst/ivstaudioprocessor.h>
 #include <pluginterfaces/vst/ivstcomponent.h>
 
@@ -31,4 +33,18 @@ int reportedLatency (juce::AudioPluginInstance& plugin)
     AskTheVst3Processor visitor;
     plugin.getExtensions (visitor);
     return visitor.latency >= 0 ? visitor.latency : plugin.getLatencySamples();
+}
+
+int latencyBeforeAudio (juce::AudioPluginInstance& plugin, int blockSize)
+{
+    if (isLv2 (plugin))
+    {
+        juce::AudioBuffer<float> silence (std::max ({ 2, plugin.getTotalNumInputChannels(), plugin.getTotalNumOutputChannels() }),
+                                          blockSize);
+        silence.clear();
+        juce::MidiBuffer midi;
+        plugin.processBlock (silence, midi);
+    }
+
+    return reportedLatency (plugin);
 }
