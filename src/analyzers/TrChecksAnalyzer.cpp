@@ -6,6 +6,9 @@
 #include "dsp/TrDecibels.h"
 #include "dsp/TrDelay.h"
 #include "dsp/TrFracShift.h"
+#include "dsp/TrMiniFft.h"
+#include "dsp/TrSettle.h"
+#include "dsp/TrTransfer.h"
 #include "dsp/TrSinkRender.h"
 #include "hosting/TrReportedLatency.h"
 
@@ -15,9 +18,12 @@ namespace
 {
 constexpr int probeNoise = 32768;
 constexpr int probeLength = probeNoise + 65536;
-constexpr double searchLimit = 65472.0;
-constexpr double correlationReach = 65535.0;
+constexpr int probeTransform = 131072;
+constexpr double probePeak = 0.25;
+constexpr int correlationReach = 65535;
 constexpr int noiseLength = 65536;
+constexpr double silentPeak = 1e-5 * probePeak; // -100 dB re the probe
+constexpr double implausiblePeak = 100.0;       // +40 dBFS
 
 juce::String problemWith (const TrChecksParams& p)
 {
@@ -45,30 +51,6 @@ std::vector<double> probeSignal()
 double dbOrFloor (double value)
 {
     return 20.0 * std::log10 (std::max (1e-12, value));
-}
-
-/** The polarity decision from ~1 ms moving averages, where the plugin's own filters turn the
-    phase least. Unchanged when the sum is exactly 0. */
-void refinePolarity (const std::vector<double>& probe, const std::vector<double>& capture, TrChecksResult& r)
-{
-    const auto z = std::llround (r.measuredLatency);
-    const auto h = std::max (1, static_cast<int> (r.sampleRate / 2000.0));
-    const auto size = static_cast<long long> (capture.size());
-
-    const auto mean = [h] (const std::vector<double>& x, long long centre) {
-        double sum = 0.0;
-        for (long long i = centre - h; i <= centre + h; ++i)
-            sum += x[static_cast<size_t> (i)];
-        return sum / (2 * h + 1);
-    };
-
-    double sum = 0.0;
-    for (long long p = h; p < probeNoise - h; ++p)
-        if (z + p - h >= 0 && z + p + h < size)
-            sum += mean (probe, p) * mean (capture, z + p);
-
-    if (sum != 0.0)
-        r.polarityInverted = sum < 0.0;
 }
 
 double bypassNull (const std::vector<double>& probe, const std::vector<double>& capture)
@@ -130,22 +112,44 @@ TrChecksResult TrChecksAnalyzer::run (TrPluginSlot& slot, const Params& params, 
     };
 
     plugin.reset();
-    r.reportedLatency = reportedLatency (plugin);
+    r.reportedLatency = latencyBeforeAudio (plugin, params.blockSize);
 
-    // Latency and polarity.
+    if (! TrSettle::run (plugin, rate, params.blockSize, params.channel, probePeak, cancel))
+    {
+        r.error = TrErrorText::aborted;
+        return r;
+    }
+
+    // Every stage's output counts towards telling silence and implausible levels.
+    double outputPeak = 0.0;
+    long long rendered = 0;
+    const auto watched = [&] (const std::function<void (long long, double)>& sink) {
+        return [&, sink] (long long n, double v) {
+            outputPeak = std::max (outputPeak, std::abs (v));
+            sink (n, v);
+        };
+    };
+    const auto watchedStage = [&] (long long samples, const std::function<double (long long)>& source,
+                                   const std::function<void (long long, double)>& sink, float from, float to) {
+        rendered += samples;
+        return stage (samples, source, watched (sink), from, to);
+    };
+
+    // Latency and polarity, from the transfer function the probe reveals.
     const auto probe = probeSignal();
     std::vector<double> capture (probeLength, 0.0);
     const auto fromProbe = [&probe] (long long i) { return probe[static_cast<size_t> (i)]; };
     const auto intoCapture = [&capture] (long long i, double v) { capture[static_cast<size_t> (i)] = v; };
-    if (! stage (probeLength, fromProbe, intoCapture, 0.0f, 0.3f))
+    if (! watchedStage (probeLength, fromProbe, intoCapture, 0.0f, 0.3f))
         return r;
 
-    bool clearPeak = false;
-    r.measuredLatency = xcorrPeak (probe, capture, &r.polarityInverted, &clearPeak);
-    if (! clearPeak)
-        r.measuredLatency = correlationReach; // nothing correlates within reach: the delay lies beyond it
-    r.latencyAtSearchLimit = r.measuredLatency >= searchLimit;
-    refinePolarity (probe, capture, r);
+    const auto timing = TrTransfer::timing (TrTransfer::deconvolve (minifft::realSpectrum (probe, probeTransform),
+                                                                    minifft::realSpectrum (capture, probeTransform)),
+                                            probeTransform, correlationReach);
+    r.latencyMeasured = timing.clear && ! timing.beyondReach;
+    r.latencyAtSearchLimit = timing.beyondReach;
+    r.measuredLatency = r.latencyMeasured ? timing.latencySamples : timing.beyondReach ? correlationReach : TrSentinel::notMeasured;
+    r.polarityInverted = r.latencyMeasured && timing.inverted;
 
     // DC while a tone plays; then the latency reported now that audio has run.
     const auto toneSkip = static_cast<long long> (0.5 * rate);
@@ -153,7 +157,7 @@ TrChecksResult TrChecksAnalyzer::run (TrPluginSlot& slot, const Params& params, 
     const auto step = juce::MathConstants<double>::twoPi * params.toneHz / rate;
     double dcSum = 0.0;
     long long dcCount = 0;
-    if (! stage (toneSkip + static_cast<long long> (rate), [=] (long long n) { return amplitude * std::sin (step * static_cast<double> (n)); },
+    if (! watchedStage (toneSkip + static_cast<long long> (rate), [=] (long long n) { return amplitude * std::sin (step * static_cast<double> (n)); },
                  [&] (long long n, double v) {
                      if (n >= toneSkip)
                      {
@@ -167,7 +171,25 @@ TrChecksResult TrChecksAnalyzer::run (TrPluginSlot& slot, const Params& params, 
     r.dcSignalDbfs = dcCount > 0 ? dbOrFloor (std::abs (dcSum / static_cast<double> (dcCount))) : 0.0;
     r.reportedLatencyAfter = reportedLatency (plugin);
 
-    // Let tails decay: half seconds of silence while the level still falls by more than 0.5 dB.
+    if (outputPeak > implausiblePeak)
+    {
+        r.error = TrErrorText::implausible;
+        return r;
+    }
+
+    // A plugin that reports more delay than has been rendered may just not have answered yet.
+    if (outputPeak < silentPeak && ! nonFinite && std::max (r.reportedLatency, r.reportedLatencyAfter) < rendered)
+    {
+        r.error = TrErrorText::silentOutput;
+        return r;
+    }
+
+    // Let tails decay: first the plugin's whole delay, so that what it still owes has come out,
+    // then half seconds of silence while the level still falls by more than 0.5 dB.
+    const auto delay = static_cast<long long> (std::max ({ 0.0, r.measuredLatency, static_cast<double> (r.reportedLatencyAfter) }));
+    if (! stage (delay, silence, ignore, 0.5f, 0.5f))
+        return r;
+
     const auto half = static_cast<long long> (0.5 * rate);
     double previousRms = 0.0;
     for (int j = 1; j <= 16; ++j)
@@ -197,8 +219,10 @@ TrChecksResult TrChecksAnalyzer::run (TrPluginSlot& slot, const Params& params, 
                  0.66f, 0.75f))
         return r;
 
-    r.dcIdleDbfs = dbOrFloor (std::abs (sum / static_cast<double> (noiseSamples)));
-    r.selfNoiseDbfs = dbOrFloor (std::sqrt (sumOfSquares / static_cast<double> (noiseSamples)));
+    // Self-noise is what moves: a constant offset is DC, told apart above.
+    const auto mean = sum / static_cast<double> (noiseSamples);
+    r.dcIdleDbfs = dbOrFloor (std::abs (mean));
+    r.selfNoiseDbfs = dbOrFloor (std::sqrt (std::max (0.0, sumOfSquares / static_cast<double> (noiseSamples) - mean * mean)));
     fillNoiseSpectrum (last, r);
 
     // Bypass: the probe again with the plugin's own bypass switched on, then switched back.
@@ -210,9 +234,9 @@ TrChecksResult TrChecksAnalyzer::run (TrPluginSlot& slot, const Params& params, 
 
         bypass->setValueNotifyingHost (1.0f);
         std::fill (capture.begin(), capture.end(), 0.0);
-        const auto rendered = stage (settle, silence, ignore, 0.75f, 0.78f) && stage (probeLength, fromProbe, intoCapture, 0.78f, 0.97f);
+        const auto bypassRendered = stage (settle, silence, ignore, 0.75f, 0.78f) && stage (probeLength, fromProbe, intoCapture, 0.78f, 0.97f);
         bypass->setValueNotifyingHost (remembered);
-        if (! rendered)
+        if (! bypassRendered)
             return r;
 
         if (! stage (settle, silence, ignore, 0.97f, 1.0f))

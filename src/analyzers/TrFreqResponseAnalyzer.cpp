@@ -7,13 +7,15 @@
 #include "hosting/TrReportedLatency.h"
 #include "dsp/TrDecibels.h"
 #include "dsp/TrMiniFft.h"
+#include "dsp/TrSettle.h"
+#include "dsp/TrTransfer.h"
 
 #include <cmath>
 #include <complex>
 
 namespace
 {
-using Spectrum = std::vector<std::complex<double>>;
+using Spectrum = TrTransfer::Spectrum;
 
 constexpr double sweepStartHz = 20.0;
 constexpr double fadeSeconds = 0.005;
@@ -21,6 +23,8 @@ constexpr double longestDelaySeconds = 2.0;
 constexpr double timeVariantDb = 0.25;
 constexpr int maxPoints = 100000;
 constexpr double maxSeconds = 600.0;
+constexpr double judgedLowHz = 50.0, judgedHighShare = 0.4;
+constexpr double silentGain = 1e-5; // -100 dB
 
 juce::String problemWith (const TrCurveParams& p)
 {
@@ -54,46 +58,6 @@ std::vector<double> sweepStimulus (const TrCurveParams& p, int sweep, int tail)
     }
 
     return x;
-}
-
-/** Y / X with regularisation, so bins where the sweep has no energy go to 0 instead of blowing up. */
-Spectrum deconvolve (const Spectrum& x, const Spectrum& y)
-{
-    double largest = 0.0;
-    for (const auto& v : x)
-        largest = std::max (largest, std::abs (v));
-
-    const auto epsilon = (1e-4 * largest) * (1e-4 * largest);
-    Spectrum h (x.size());
-    for (size_t k = 0; k < x.size(); ++k)
-        h[k] = std::conj (x[k]) * y[k] / (std::norm (x[k]) + epsilon);
-
-    return h;
-}
-
-/** The impulse response's peak, refined by a parabola, and whether it points down. */
-void findDelay (const Spectrum& transfer, int n, double sampleRate, TrCurveResult& r)
-{
-    const auto h = minifft::inverseRealSpectrum (transfer, n);
-    const auto limit = std::min (static_cast<int> (longestDelaySeconds * sampleRate), n);
-
-    int peak = 0;
-    for (int i = 1; i < limit; ++i)
-        if (std::abs (h[static_cast<size_t> (i)]) > std::abs (h[static_cast<size_t> (peak)]))
-            peak = i;
-
-    double delta = 0.0;
-    if (peak < limit - 1)
-    {
-        const auto u = std::abs (h[static_cast<size_t> ((peak - 1 + n) % n)]);
-        const auto v = std::abs (h[static_cast<size_t> (peak)]);
-        const auto w = std::abs (h[static_cast<size_t> (peak + 1)]);
-        if (std::abs (u - 2.0 * v + w) > 1e-12)
-            delta = std::clamp (0.5 * (u - w) / (u - 2.0 * v + w), -0.5, 0.5);
-    }
-
-    r.measuredLatency = peak + delta;
-    r.polarityInverted = h[static_cast<size_t> (peak)] < 0.0; // h is real: its sign is the whole story
 }
 
 /** Phase per bin with the measured delay removed, unwrapped over the bins that carry signal. */
@@ -161,9 +125,16 @@ std::vector<float> smoothed (const std::vector<float>& db, double fmax)
     return out;
 }
 
-bool hasNonFinite (const std::vector<double>& x)
+/** Whether no bin of the judged band comes within 100 dB of unity gain. */
+bool silent (const Spectrum& transfer, int n, double sampleRate)
 {
-    return ! std::all_of (x.begin(), x.end(), [] (double v) { return std::isfinite (v); });
+    for (int k = 1; k < n / 2; ++k)
+    {
+        const auto hz = k * sampleRate / n;
+        if (hz >= judgedLowHz && hz <= judgedHighShare * sampleRate && std::abs (transfer[static_cast<size_t> (k)]) > silentGain)
+            return false;
+    }
+    return true;
 }
 }
 
@@ -193,6 +164,12 @@ TrCurveResult TrFreqResponseAnalyzer::run (TrPluginSlot& slot, const Params& par
         auto& plugin = *slot.instance;
         plugin.reset();
 
+        if (! TrSettle::run (plugin, rate, params.blockSize, params.channel, dbToAmplitude (params.levelDb), cancel))
+        {
+            r.error = TrErrorText::aborted;
+            return r;
+        }
+
         const auto captureLength = static_cast<int> (stimulus.size()) + std::max (0, reportedLatency (plugin));
         while (n < captureLength)
             n *= 2;
@@ -211,15 +188,20 @@ TrCurveResult TrFreqResponseAnalyzer::run (TrPluginSlot& slot, const Params& par
         r.reportedLatency = reportedLatency (plugin);
     }
 
-    if (hasNonFinite (first) || hasNonFinite (second))
+    if (! checkCapture (first, r.error) || ! checkCapture (second, r.error))
+        return r;
+
+    const auto x = minifft::realSpectrum (stimulus, n);
+    const auto transfer = TrTransfer::deconvolve (x, minifft::realSpectrum (first, n));
+    if (silent (transfer, n, rate))
     {
-        r.error = TrErrorText::nonFinite;
+        r.error = TrErrorText::silentOutput;
         return r;
     }
 
-    const auto x = minifft::realSpectrum (stimulus, n);
-    const auto transfer = deconvolve (x, minifft::realSpectrum (first, n));
-    findDelay (transfer, n, rate, r);
+    const auto timing = TrTransfer::timing (transfer, n, std::min (static_cast<int> (longestDelaySeconds * rate), n) - 1);
+    r.measuredLatency = timing.latencySamples;
+    r.polarityInverted = timing.inverted;
     const auto phase = unwrappedPhase (transfer, n, r.measuredLatency);
 
     const auto fmax = 0.99 * 0.5 * rate;
@@ -246,10 +228,10 @@ TrCurveResult TrFreqResponseAnalyzer::run (TrPluginSlot& slot, const Params& par
 
     if (params.repeat)
     {
-        const auto again = smoothed (magnitudesAt (deconvolve (x, minifft::realSpectrum (second, n)), bins), fmax);
+        const auto again = smoothed (magnitudesAt (TrTransfer::deconvolve (x, minifft::realSpectrum (second, n)), bins), fmax);
         r.repeatabilityDb = 0.0;
         for (size_t i = 0; i < again.size(); ++i)
-            if (r.freqHz[i] >= 50.0f && r.freqHz[i] <= 0.4 * rate)
+            if (r.freqHz[i] >= judgedLowHz && r.freqHz[i] <= judgedHighShare * rate)
                 r.repeatabilityDb = std::max (r.repeatabilityDb, static_cast<double> (std::abs (again[i] - r.magSmoothedDb[i])));
         r.timeVariant = r.repeatabilityDb > timeVariantDb;
     }

@@ -1,6 +1,6 @@
 #include "TrPhaseCharacter.h"
 
-#include "dsp/TrMiniFft.h"
+#include "dsp/TrTransfer.h"
 
 #include <juce_core/juce_core.h>
 
@@ -46,33 +46,6 @@ double deviationFromLine (const std::vector<double>& f, const std::vector<double
 }
 }
 
-std::vector<double> minimumPhase (const std::vector<std::complex<double>>& transfer, int n)
-{
-    double largest = 0.0;
-    for (const auto& h : transfer)
-        largest = std::max (largest, std::abs (h));
-
-    // ln|H| is real and even, so its inverse transform (the real cepstrum) is too.
-    std::vector<std::complex<double>> logMagnitude (transfer.size());
-    for (size_t k = 0; k < transfer.size(); ++k)
-        logMagnitude[k] = std::log (std::max (std::abs (transfer[k]), 1e-5 * largest));
-
-    auto cepstrum = minifft::inverseRealSpectrum (logMagnitude, n);
-
-    // Folding onto the non-negative quefrencies makes it causal; its transform's imaginary part
-    // is then the minimum phase.
-    for (int i = 1; i < n / 2; ++i)
-        cepstrum[static_cast<size_t> (i)] *= 2.0;
-    std::fill (cepstrum.begin() + n / 2 + 1, cepstrum.end(), 0.0);
-
-    const auto folded = minifft::realSpectrum (cepstrum, n);
-    std::vector<double> phase (folded.size());
-    for (size_t k = 0; k < folded.size(); ++k)
-        phase[k] = folded[k].imag();
-
-    return phase;
-}
-
 void classify (TrCurveResult& r, const std::vector<int>& pointBins, const std::vector<std::complex<double>>& transfer, int n)
 {
     double low = 1e9, high = -1e9;
@@ -88,7 +61,7 @@ void classify (TrCurveResult& r, const std::vector<int>& pointBins, const std::v
     if (high < low || high - low <= flatSpanDb)
         return;
 
-    const auto minimum = minimumPhase (transfer, n);
+    const auto minimum = TrTransfer::minimumPhase (transfer, n);
     const auto toDegrees = 180.0 / juce::MathConstants<double>::pi;
 
     std::vector<double> f, measured, excess;

@@ -9,10 +9,6 @@
     a delay) or mixed; only judged when the response is not flat in band. */
 namespace TrPhaseCharacter
 {
-    /** The minimum phase in radians of each bin 0..n/2 of a magnitude response, by the real
-        cepstrum: what a causal filter with exactly this magnitude would do to the phase. */
-    std::vector<double> minimumPhase (const std::vector<std::complex<double>>& transfer, int n);
-
     /** Fills phaseCharacter, phaseDevFlatDeg and phaseDevMinPhaseDeg from the curve points (with
         the grid bin of each point) unless the in-band span is 0.75 dB or less. */
     void classify (TrCurveResult& r, const std::vector<int>& pointBins, const std::vector<std::complex<double>>& transfer, int n);

@@ -20,9 +20,11 @@ juce::String latencyFlags (const TrChecksResult& r)
     juce::String flags;
     if (r.latencyAtSearchLimit)
         flags << "  (!) at search limit - true latency may be larger";
+    if (! r.latencyMeasured && ! r.latencyAtSearchLimit)
+        flags << "  (!) no clear response - the delay cannot be verified";
     if (r.reportedLatency != r.reportedLatencyAfter)
         flags << "  (!) drifts after audio";
-    if (std::abs (r.measuredLatency - r.reportedLatencyAfter) > 3.0 && ! r.latencyAtSearchLimit)
+    if (r.latencyMeasured && std::abs (r.measuredLatency - r.reportedLatencyAfter) > 3.0)
         flags << "  (!) reported != measured";
     return flags;
 }
@@ -37,7 +39,8 @@ juce::String checksReport (const TrPluginSlot& slot, const TrChecksResult& r)
     out << "plugin:      " << TrBenchRun::pluginLine (slot) << "\n"
         << "rate:        " << plain (r.sampleRate) << " Hz\n"
         << "latency:     reported " << r.reportedLatency << " -> " << r.reportedLatencyAfter << " smp, measured "
-        << fixed (r.measuredLatency, 1) << " smp" << latencyFlags (r) << "\n"
+        << (r.latencyMeasured || r.latencyAtSearchLimit ? fixed (r.measuredLatency, 1) + " smp" : juce::String ("n/a"))
+        << latencyFlags (r) << "\n"
         << "bypass null: " << bypass << "\n"
         << "polarity:    " << (r.polarityInverted ? "INVERTED (!) - cancels in parallel chains" : "normal") << "\n"
         << "DC (signal): " << fixed (r.dcSignalDbfs, 1) << " dBFS\n"

@@ -15,17 +15,21 @@ struct TrChecksParams
 /** Latency, bypass, polarity, DC and self-noise honesty. */
 struct TrChecksResult : TrSlotRecord
 {
+    /** The probe cannot see a delay this long or longer. */
+    static constexpr double latencySearchLimit = 65472.0;
+
     double sampleRate = 48000.0;
     bool bypassFound = false;
     double bypassNullDb = 0.0;                         // dB re input
     int reportedLatency = 0;                           // after reset, before audio
     int reportedLatencyAfter = 0;                      // after audio has run
-    double measuredLatency = 0.0;                      // samples, fractional
+    double measuredLatency = 0.0;                      // samples, fractional; -1 when not measured
+    bool latencyMeasured = false;                      // a clear response to the probe was found in reach
     bool latencyAtSearchLimit = false;
     bool polarityInverted = false;
     double dcSignalDbfs = TrSentinel::notMeasuredDb;
     double dcIdleDbfs = TrSentinel::notMeasuredDb;
-    double selfNoiseDbfs = TrSentinel::notMeasuredDb;
+    double selfNoiseDbfs = TrSentinel::notMeasuredDb;  // RMS of the output on silence, its DC taken out
     std::vector<float> noiseFreqHz;                    // peak frequency of each occupied log band
     std::vector<float> noiseSpecDb;                    // dBFS, sine-calibrated
     juce::String channelName = "left";

@@ -20,11 +20,23 @@ juce::String timingText (const TrDynamicsResult& r)
     return text;
 }
 
+/** Why the delay could not be checked, or empty when it was. */
+juce::String unverifiedDelay (const TrChecksResult& r)
+{
+    if (r.latencyAtSearchLimit && r.reportedLatencyAfter >= TrChecksResult::latencySearchLimit)
+        return "it reports " + juce::String (r.reportedLatencyAfter) + " smp, more than the probe can see";
+    if (! r.latencyMeasured && ! r.latencyAtSearchLimit)
+        return "no clear response to the probe";
+    return {};
+}
+
 juce::StringArray checksProblems (const TrChecksResult& r)
 {
     juce::StringArray problems;
 
-    if (r.latencyAtSearchLimit || std::abs (r.measuredLatency - r.reportedLatencyAfter) > 3.0)
+    const auto lies = r.latencyAtSearchLimit ? r.reportedLatencyAfter < TrChecksResult::latencySearchLimit
+                                             : r.latencyMeasured && std::abs (r.measuredLatency - r.reportedLatencyAfter) > 3.0;
+    if (lies)
         problems.add ("lies about its delay");
     if (r.reportedLatency != r.reportedLatencyAfter)
         problems.add ("changes its reported delay after audio starts");
@@ -99,15 +111,21 @@ Verdict forChecks (const TrChecksResult& r)
         return detail_::failed (r.error);
 
     const auto problems = checksProblems (r);
+    const auto unverified = unverifiedDelay (r);
+    const auto caveat = unverified.isEmpty() ? juce::String() : "cannot verify its delay: " + unverified;
+
+    // A delay the probe cannot check is no finding against the plugin, but no clean bill either.
+    if (problems.isEmpty() && caveat.isNotEmpty())
+        return { Grade::ok, "No problems found, but its delay could not be verified", unverified };
 
     if (problems.isEmpty())
         return { Grade::good, "Honest plugin: latency, bypass, polarity, DC and noise all check out",
                  r.bypassFound ? juce::String() : "no bypass parameter exposed to test" };
 
     if (problems.size() == 1)
-        return { Grade::warn, "One problem: " + problems[0], {} };
+        return { Grade::warn, "One problem: " + problems[0], caveat };
 
-    return { Grade::bad, juce::String (problems.size()) + " problems: " + problems.joinIntoString (", "), {} };
+    return { Grade::bad, juce::String (problems.size()) + " problems: " + problems.joinIntoString (", "), caveat };
 }
 
 Verdict forScope (const TrScopeResult& r)

@@ -1,0 +1,180 @@
+#include "TrTransfer.h"
+
+#include "TrMiniFft.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace TrTransfer
+{
+namespace
+{
+constexpr double clearShare = 0.1;
+constexpr double passbandBelowPeakDb = 20.0;
+constexpr double linearDeviationRadians = 10.0 * 3.14159265358979323846 / 180.0;
+
+/** Offset of the true peak from the middle of three neighbouring magnitudes, within +-0.5. */
+double parabolicOffset (double before, double peak, double after)
+{
+    const auto curvature = before - 2.0 * peak + after;
+    if (std::abs (curvature) <= 1e-12)
+        return 0.0;
+
+    return std::clamp (0.5 * (before - after) / curvature, -0.5, 0.5);
+}
+
+int strongest (const std::vector<double>& x, int from, int to)
+{
+    int best = from;
+    for (int i = from + 1; i <= to; ++i)
+        if (std::abs (x[static_cast<size_t> (i)]) > std::abs (x[static_cast<size_t> (best)]))
+            best = i;
+
+    return best;
+}
+
+double refined (const std::vector<double>& x, int peak)
+{
+    const auto n = static_cast<int> (x.size());
+    const auto at = [&] (int i) { return std::abs (x[static_cast<size_t> ((i + n) % n)]); };
+    return peak + parabolicOffset (at (peak - 1), at (peak), at (peak + 1));
+}
+
+/** Whether the phase, with the delay taken out, is a straight line over the passband. */
+bool isLinearPhase (const Spectrum& transfer, int n, double delay)
+{
+    double largest = 0.0;
+    for (const auto& h : transfer)
+        largest = std::max (largest, std::abs (h));
+
+    const auto passband = largest * std::pow (10.0, -passbandBelowPeakDb / 20.0);
+    const auto twoPi = 2.0 * 3.14159265358979323846;
+
+    // Unwrapped along the passband bins in order; a gap between them is bridged, which is safe
+    // because a linear-phase response has no phase left once its delay is removed.
+    std::vector<double> k, phase;
+    double previous = 0.0, offset = 0.0;
+    for (int j = 1; j < n / 2; ++j)
+    {
+        const auto& h = transfer[static_cast<size_t> (j)];
+        if (std::abs (h) < passband)
+            continue;
+
+        const auto wrapped = std::remainder (std::arg (h) + twoPi * j * delay / n, twoPi);
+        if (! phase.empty())
+            offset += std::round ((previous - wrapped) / twoPi) * twoPi;
+        previous = wrapped;
+        k.push_back (j);
+        phase.push_back (wrapped + offset);
+    }
+
+    if (phase.size() < 2)
+        return true;
+
+    const auto count = static_cast<double> (k.size());
+    double sk = 0.0, sp = 0.0, skk = 0.0, skp = 0.0;
+    for (size_t i = 0; i < k.size(); ++i)
+    {
+        sk += k[i];
+        sp += phase[i];
+        skk += k[i] * k[i];
+        skp += k[i] * phase[i];
+    }
+    const auto denominator = count * skk - sk * sk;
+    const auto slope = std::abs (denominator) > 1e-9 ? (count * skp - sk * sp) / denominator : 0.0;
+    const auto intercept = (sp - slope * sk) / count;
+
+    for (size_t i = 0; i < k.size(); ++i)
+        if (std::abs (phase[i] - (intercept + slope * k[i])) > linearDeviationRadians)
+            return false;
+
+    return true;
+}
+}
+
+Spectrum deconvolve (const Spectrum& stimulus, const Spectrum& response)
+{
+    double largest = 0.0;
+    for (const auto& v : stimulus)
+        largest = std::max (largest, std::abs (v));
+
+    const auto epsilon = (1e-4 * largest) * (1e-4 * largest);
+    Spectrum h (stimulus.size());
+    for (size_t k = 0; k < stimulus.size(); ++k)
+        h[k] = std::conj (stimulus[k]) * response[k] / (std::norm (stimulus[k]) + epsilon);
+
+    return h;
+}
+
+std::vector<double> minimumPhase (const Spectrum& transfer, int n)
+{
+    double largest = 0.0;
+    for (const auto& h : transfer)
+        largest = std::max (largest, std::abs (h));
+
+    // ln|H| is real and even, so its inverse transform (the real cepstrum) is too.
+    Spectrum logMagnitude (transfer.size());
+    for (size_t k = 0; k < transfer.size(); ++k)
+        logMagnitude[k] = std::log (std::max (std::abs (transfer[k]), 1e-5 * largest));
+
+    auto cepstrum = minifft::inverseRealSpectrum (logMagnitude, n);
+
+    // Folding onto the non-negative quefrencies makes it causal; its transform's imaginary part
+    // is then the minimum phase.
+    for (int i = 1; i < n / 2; ++i)
+        cepstrum[static_cast<size_t> (i)] *= 2.0;
+    std::fill (cepstrum.begin() + n / 2 + 1, cepstrum.end(), 0.0);
+
+    const auto folded = minifft::realSpectrum (cepstrum, n);
+    std::vector<double> phase (folded.size());
+    for (size_t k = 0; k < folded.size(); ++k)
+        phase[k] = folded[k].imag();
+
+    return phase;
+}
+
+Timing timing (const Spectrum& transfer, int n, int largestLag)
+{
+    Timing t;
+    const auto reach = std::clamp (largestLag, 0, n - 1);
+
+    // The response correlated with its minimum-phase version: |H|^2 with the excess phase.
+    const auto minimum = minimumPhase (transfer, n);
+    Spectrum weighted (transfer.size());
+    double energy = 0.0;
+    for (size_t k = 0; k < transfer.size(); ++k)
+    {
+        const auto magnitude = std::abs (transfer[k]);
+        weighted[k] = transfer[k] * magnitude * std::polar (1.0, -minimum[k]);
+        energy += (k == 0 || static_cast<int> (k) == n / 2 ? 1.0 : 2.0) * magnitude * magnitude;
+    }
+    energy /= n;
+
+    const auto arrival = minifft::inverseRealSpectrum (weighted, n);
+    const auto anywhere = strongest (arrival, 0, n - 1);
+    const auto inReach = strongest (arrival, 0, reach);
+    const auto peakShare = [&] (int lag) { return energy > 0.0 ? std::abs (arrival[static_cast<size_t> (lag)]) / energy : 0.0; };
+
+    t.clear = peakShare (anywhere) > clearShare;
+    t.beyondReach = t.clear && anywhere > reach && std::abs (arrival[static_cast<size_t> (anywhere)]) > 2.0 * std::abs (arrival[static_cast<size_t> (inReach)]);
+    if (! t.clear || t.beyondReach)
+    {
+        t.latencySamples = t.beyondReach ? anywhere : 0.0;
+        return t;
+    }
+
+    const auto response = minifft::inverseRealSpectrum (transfer, n);
+    const auto centre = strongest (response, 0, reach);
+    if (isLinearPhase (transfer, n, refined (response, centre)))
+    {
+        t.linearPhase = true;
+        t.latencySamples = refined (response, centre);
+        t.inverted = response[static_cast<size_t> (centre)] < 0.0;
+        return t;
+    }
+
+    t.latencySamples = std::max (0.0, refined (arrival, inReach));
+    t.inverted = arrival[static_cast<size_t> (inReach)] < 0.0;
+    return t;
+}
+}
