@@ -2,6 +2,7 @@
 
 #include "TrParamChecks.h"
 #include "TrSlotRun.h"
+#include "TrStaticCurve.h"
 #include "TrToneSpectrum.h"
 #include "dsp/TrDecibels.h"
 #include "dsp/TrDelay.h"
@@ -19,6 +20,12 @@ const juce::String sidechainRefused = "could not enable the sidechain bus";
 constexpr int probeLength = 131072;
 constexpr int probeNoise = 16384;
 constexpr int probeLargestLag = 98303;
+constexpr double probePeak = 0.01; // -40 dBFS: quiet, so that it leaves few thresholds crossed
+constexpr double tailGapSeconds = 0.5;
+constexpr double tailShare = 1e-6;         // -60 dB of the burst's energy
+constexpr double wobbleDb = 1.0;
+constexpr double silentDb = -100.0;        // re the loudest step's input
+constexpr double implausiblePeak = 100.0;  // +40 dBFS
 
 juce::String problemWith (const TrDynamicsParams& p)
 {
@@ -34,6 +41,7 @@ juce::String problemWith (const TrDynamicsParams& p)
                   && p.endDb >= p.startDb && (p.endDb - p.startDb) / p.stepDb <= 1000.0
               ? juce::String()
               : "levels must be numbers, with a positive step and at most 1000 steps",
+          (p.endDb - p.startDb) / p.stepDb >= 4.0 ? juce::String() : "the level steps must number at least 5",
           std::all_of (durations.begin(), durations.end(), [] (double s) { return std::isfinite (s) && s >= 0.0 && s <= 600.0; })
                   && p.stepSeconds > 0.0 && p.burstHighSeconds > 0.0
               ? juce::String()
@@ -95,63 +103,38 @@ double toDb (double amplitude)
     return 20.0 * std::log10 (std::max (1e-9, amplitude));
 }
 
-/** Threshold, ratio, knee and make-up from the transfer curve. */
+/** Threshold, ratio, knee and make-up from the steps, by the least-squares curve fit. */
 void extract (TrDynamicsResult& r, const TrDynamicsParams& p)
 {
-    const auto n = static_cast<int> (r.inDb.size());
-    const auto z = n - 1;
-    const auto sidechain = p.externalSidechain;
-    const auto at = [] (const std::vector<float>& v, int i) { return static_cast<double> (v[static_cast<size_t> (i)]); };
-
-    r.makeupDb = sidechain ? at (r.outDb, 0) - p.sidechainMainDb : at (r.outDb, 0) - at (r.inDb, 0);
-
-    std::vector<double> reduction (static_cast<size_t> (n));
-    for (int s = 0; s < n; ++s)
-        reduction[static_cast<size_t> (s)] = sidechain ? at (r.outDb, s) - at (r.outDb, 0) : at (r.outDb, s) - at (r.inDb, s) - r.makeupDb;
-
-    int a = z;
-    for (int s = 0; s < n; ++s)
+    std::vector<double> level, gain;
+    for (size_t s = 0; s < r.inDb.size(); ++s)
     {
-        if (reduction[static_cast<size_t> (s)] < -1.0)
-        {
-            a = s;
-            break;
-        }
+        level.push_back (r.inDb[s]);
+        gain.push_back (p.externalSidechain ? r.outDb[s] - p.sidechainMainDb : r.outDb[s] - r.inDb[s]);
     }
 
-    r.thresholdDb = at (r.inDb, a);
-    if (a > 0 && a < n && reduction[static_cast<size_t> (a - 1)] - 1e-9 > reduction[static_cast<size_t> (a)])
-        r.thresholdDb = at (r.inDb, a - 1) + (at (r.inDb, a) - at (r.inDb, a - 1)) * (-1.0 - reduction[static_cast<size_t> (a - 1)])
-                                                 / (reduction[static_cast<size_t> (a)] - reduction[static_cast<size_t> (a - 1)]);
+    const auto fit = TrStaticCurve::fit (level, gain);
+    using Shape = TrStaticCurve::Shape;
+    r.shape = TrStaticCurve::shapeName (fit.shape);
+    r.makeupDb = fit.makeupDb;
+    r.fitErrorDb = fit.rmsErrorDb;
 
-    const auto m = std::max (a, z - static_cast<int> (std::round (12.0 / p.stepDb)));
-    const auto span = at (r.inDb, z) - at (r.inDb, m);
-    const auto slope = span > 0.0 ? (at (r.outDb, z) - at (r.outDb, m)) / span : 1.0;
-
-    const auto ratio = 1.0 / std::max (sidechain ? slope + 1.0 : slope, 0.001);
-    if (ratio < 0.1)
-    {
-        r.ratio = 0.1;
-    }
-    else
-    {
-        r.ratio = std::min (ratio, 1000.0);
-        if (ratio > 1.05)
-            r.thresholdDb -= std::min (6.0, std::max (0.0, ratio / (ratio - 1.0)));
-    }
-
-    const auto kneeSlope = sidechain ? slope : std::max (slope, 0.001);
-    int k = a;
-    while (k < z && (at (r.outDb, k + 1) - at (r.outDb, k)) / p.stepDb > kneeSlope + 0.05)
-        ++k;
-    if (k >= z)
-        k = n - 2;
-
-    r.kneeDb = std::max (0.0, at (r.inDb, std::max (0, k)) - r.thresholdDb);
+    // Without a threshold the top step stands in, as nothing below it was reduced.
+    const auto shaped = fit.shape != Shape::linear && fit.shape != Shape::irregular;
+    r.thresholdDb = shaped ? fit.thresholdDb : level.back();
+    r.ratio = shaped ? fit.ratio : 1.0;
+    r.kneeDb = shaped ? fit.kneeDb : 0.0;
 }
 
-/** The plugin's real delay from a white-noise burst, or -1 when no clear peak shows. */
-int measuredDelay (const TrSinkRender& render, const TrCancel& cancel)
+struct DelayProbe
+{
+    int delay = -1;    // -1 when no clear peak shows
+    bool tail = false; // output rings on well after the noise
+    bool nonFinite = false;
+};
+
+/** The plugin's real delay from a white-noise burst, and whether its output outlasts it. */
+DelayProbe probeDelay (const TrSinkRender& render, double sampleRate, const TrCancel& cancel)
 {
     std::uint64_t state = 1414677593;
     std::vector<double> noise (probeNoise);
@@ -159,26 +142,40 @@ int measuredDelay (const TrSinkRender& render, const TrCancel& cancel)
     {
         state = state * 25214903917ULL + 11;
         const auto u = static_cast<double> (static_cast<std::uint32_t> (state >> 16)) * std::ldexp (1.0, -32);
-        v = (std::min (u, 0.9999999) * 2.0 - 1.0) * 0.1;
+        v = (std::min (u, 0.9999999) * 2.0 - 1.0) * probePeak;
     }
 
+    DelayProbe probe;
     std::vector<double> capture (probeLength, 0.0);
-    bool nonFinite = false;
     const auto rendered = render.render (
         probeLength, [&] (long long i) { return i < probeNoise ? noise[static_cast<size_t> (i)] : 0.0; },
-        [&] (long long i, double v) { capture[static_cast<size_t> (i)] = v; }, {}, cancel, nonFinite);
+        [&] (long long i, double v) { capture[static_cast<size_t> (i)] = v; }, {}, cancel, probe.nonFinite);
 
-    if (! rendered || nonFinite)
-        return -1;
+    if (! rendered || probe.nonFinite)
+        return probe;
 
     const auto c = minifft::crossCorrelation (noise, capture, probeLength);
     const auto peak = strongestLag (c, probeLargestLag + 1);
-    return isClearPeak (c, peak, probeLargestLag) ? peak : -1;
+    if (isClearPeak (c, peak, probeLargestLag))
+        probe.delay = peak;
+
+    // Energy while the delayed noise plays, against what still comes out half a second after it.
+    const auto start = static_cast<size_t> (std::max (0, probe.delay));
+    const auto gapEnd = start + probeNoise + static_cast<size_t> (tailGapSeconds * sampleRate);
+    double during = 0.0, after = 0.0;
+    for (auto i = start; i < std::min (capture.size(), start + probeNoise); ++i)
+        during += capture[i] * capture[i];
+    for (auto i = gapEnd; i < capture.size(); ++i)
+        after += capture[i] * capture[i];
+
+    const auto afterLength = capture.size() > gapEnd ? static_cast<double> (capture.size() - gapEnd) : 0.0;
+    probe.tail = afterLength > 0.0 && after / afterLength > tailShare * during / probeNoise;
+    return probe;
 }
 
 void chooseBurstLevels (TrDynamicsResult& r, const TrDynamicsParams& p)
 {
-    if (p.autoBurst && r.ratio > 1.05)
+    if (p.autoBurst && r.shape == "compressor")
     {
         r.burstHighDb = r.thresholdDb + 12.0 < -48.0 ? -48.0 : std::min (6.0, r.thresholdDb + 12.0);
         r.burstLowDb = r.thresholdDb - 12.0 < -60.0 ? -60.0 : std::min (r.burstHighDb - 24.0, r.thresholdDb - 12.0);
@@ -190,7 +187,8 @@ void chooseBurstLevels (TrDynamicsResult& r, const TrDynamicsParams& p)
     }
 }
 
-/** Gain envelope per frame, its baseline, and attack and release from it. */
+/** Gain envelope per frame, its baseline, and attack and release from it. A time inside the
+    first frame reads 0: below the envelope's resolution. */
 void envelopeTimes (TrDynamicsResult& r, const std::vector<double>& inEnvelope, const std::vector<double>& outEnvelope, int frame,
                     int before, int high, bool sidechain)
 {
@@ -212,21 +210,33 @@ void envelopeTimes (TrDynamicsResult& r, const std::vector<double>& inEnvelope, 
     for (auto g : gain)
         r.envGainDb.push_back (static_cast<float> (g - baseline));
 
-    const auto down = (before + high) / frame;
+    const auto down = std::min ((before + high) / frame, frames);
+    const auto frameMs = static_cast<double> (frame) / r.sampleRate * 1000.0;
+    r.timeResolutionMs = frameMs;
+
+    // The second half of the high level, where a static processor has settled and one that
+    // recovers slowly only drifts one way: going back and forth by more than a decibel is
+    // modulation.
+    double travelled = 0.0;
+    for (auto i = (up + down) / 2; i + 1 < down - 2; ++i)
+        travelled += std::abs (r.envGainDb[static_cast<size_t> (i + 1)] - r.envGainDb[static_cast<size_t> (i)]);
+    if (down - 2 > (up + down) / 2)
+        r.timeVariant = travelled - std::abs (r.envGainDb[static_cast<size_t> (down - 3)] - r.envGainDb[static_cast<size_t> ((up + down) / 2)])
+                      > 2.0 * wobbleDb;
+
     const auto q = (down - up) / 5;
-    if (! (down - q < down - 2) || down - 2 > frames)
+    if (r.shape != "compressor" || ! (down - q < down - 2))
         return;
 
     const auto steady = TrToneSpectrum::median (std::vector<double> (r.envGainDb.begin() + (down - q), r.envGainDb.begin() + (down - 2)));
     if (steady >= -1.0)
         return;
 
-    const auto frameMs = static_cast<double> (frame) / r.sampleRate * 1000.0;
-    for (int e = up; e < std::min (down, frames); ++e)
+    for (int e = up; e < down; ++e)
     {
         if (r.envGainDb[static_cast<size_t> (e)] <= 0.63 * steady)
         {
-            r.attackMs = std::max (static_cast<double> (e - up), 0.5) * frameMs;
+            r.attackMs = (e - up) * frameMs;
             break;
         }
     }
@@ -235,7 +245,7 @@ void envelopeTimes (TrDynamicsResult& r, const std::vector<double>& inEnvelope, 
     {
         if (r.envGainDb[static_cast<size_t> (e)] >= 0.37 * steady)
         {
-            r.releaseMs = std::max (static_cast<double> (e - down), 0.5) * frameMs;
+            r.releaseMs = (e - down) * frameMs;
             break;
         }
     }
@@ -281,16 +291,35 @@ TrDynamicsResult TrDynamicsAnalyzer::run (TrPluginSlot& slot, const Params& para
     if (params.externalSidechain)
         render.mainInput = [=] (long long n) { return mainAmplitude * std::sin (step * static_cast<double> (n)); };
     bool nonFinite = false;
+    double outputPeak = 0.0;
 
-    // A render that fails on cancel or on non-finite output, as the transfer curve and the burst do.
+    // Each stage starts from a reset, so that a plugin that keeps its state through one shows
+    // as runs that disagree; the curve and the burst begin with a second or more at their low
+    // level, which lets fades and smoothers settle. A stage fails on cancel and on broken output.
     const auto stage = [&] (long long total, const std::function<double (long long)>& source,
                             const std::function<void (long long, double)>& sink) {
-        if (! render.render (total, source, sink, { progress, 0.0f, 1.0f }, cancel, nonFinite))
+        const auto watched = [&] (long long n, double v) {
+            outputPeak = std::max (outputPeak, std::abs (v));
+            sink (n, v);
+        };
+        if (! render.render (total, source, watched, { progress, 0.0f, 1.0f }, cancel, nonFinite))
             r.error = TrErrorText::aborted;
         else if (nonFinite)
             r.error = TrErrorText::nonFinite;
+        else if (outputPeak > implausiblePeak)
+            r.error = TrErrorText::implausible;
         return r.error.isEmpty();
     };
+
+    // Delay first, so every window below reads the output that belongs to its input: a noise
+    // burst on the main inputs; the reported latency stands in when no clear peak shows.
+    plugin.reset();
+    const TrSinkRender probeRender { plugin, params.blockSize, params.channel, {} };
+    const auto probe = probeDelay (probeRender, rate, cancel);
+    r.latencySamples = reportedLatency (plugin);
+    r.delaySamples = probe.delay >= 0 ? probe.delay : std::max (0, r.latencySamples);
+    r.hasTail = probe.tail;
+    const auto delay = static_cast<long long> (r.delaySamples);
 
     // Transfer curve: a one-second lead-in at the first level, then one step after another.
     plugin.reset();
@@ -300,16 +329,16 @@ TrDynamicsResult TrDynamicsAnalyzer::run (TrPluginSlot& slot, const Params& para
     const auto window = std::min (static_cast<long long> (0.1 * rate), stepLength / 2);
     std::vector<double> stepPeaks (static_cast<size_t> (steps), 0.0);
 
-    const auto stepOf = [&] (long long n) { return n < leadIn ? -1 : static_cast<int> ((n - leadIn) / stepLength); };
+    const auto stepOf = [&] (long long n) { return n < leadIn ? -1 : static_cast<int> (std::min<long long> (steps - 1, (n - leadIn) / stepLength)); };
     if (! stage (
-            leadIn + steps * stepLength,
+            leadIn + steps * stepLength + delay,
             [&] (long long n) {
                 const auto s = std::max (0, stepOf (n));
                 return dbToAmplitude (params.startDb + s * params.stepDb) * std::sin (step * static_cast<double> (n));
             },
             [&] (long long n, double out) {
-                const auto s = stepOf (n);
-                if (s >= 0 && n >= leadIn + (s + 1) * stepLength - window)
+                const auto s = stepOf (n - delay);
+                if (s >= 0 && n - delay >= leadIn + (s + 1) * stepLength - window)
                     stepPeaks[static_cast<size_t> (s)] = std::max (stepPeaks[static_cast<size_t> (s)], std::abs (out));
             }))
         return r;
@@ -320,18 +349,19 @@ TrDynamicsResult TrDynamicsAnalyzer::run (TrPluginSlot& slot, const Params& para
         r.outDb.push_back (static_cast<float> (toDb (stepPeaks[static_cast<size_t> (s)])));
     }
 
-    extract (r, params);
+    const auto loudestOut = *std::max_element (r.outDb.begin(), r.outDb.end());
+    const auto loudestIn = params.externalSidechain ? params.sidechainMainDb : static_cast<double> (r.inDb.back());
+    if (loudestOut < loudestIn + silentDb)
+    {
+        r.error = TrErrorText::silentOutput;
+        return r;
+    }
 
-    // Delay: a noise burst on the main inputs; the reported latency stands in when no clear peak shows.
-    plugin.reset();
-    const TrSinkRender probe { plugin, params.blockSize, params.channel, {} };
-    const auto measured = measuredDelay (probe, cancel);
-    plugin.reset();
-    r.latencySamples = reportedLatency (plugin);
-    const auto delay = measured >= 0 ? measured : r.latencySamples;
+    extract (r, params);
 
     // Burst: low, high, low; envelopes per tone period, the output's shifted by the delay.
     chooseBurstLevels (r, params);
+    plugin.reset();
     const auto preroll = static_cast<int> (params.prerollSeconds * rate);
     const auto before = static_cast<int> (params.burstLowBeforeSeconds * rate);
     const auto high = static_cast<int> (params.burstHighSeconds * rate);

@@ -162,9 +162,7 @@ TrCurveResult TrFreqResponseAnalyzer::run (TrPluginSlot& slot, const Params& par
     {
         const juce::ScopedLock sl (slot.lock);
         auto& plugin = *slot.instance;
-        plugin.reset();
-
-        if (! TrSettle::run (plugin, rate, params.blockSize, params.channel, dbToAmplitude (params.levelDb), cancel))
+        if (! TrSettle::afterReset (plugin, rate, params.blockSize, params.channel, dbToAmplitude (params.levelDb), cancel))
         {
             r.error = TrErrorText::aborted;
             return r;

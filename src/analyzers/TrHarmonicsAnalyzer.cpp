@@ -5,6 +5,7 @@
 #include "hosting/TrReportedLatency.h"
 #include "TrToneSpectrum.h"
 #include "dsp/TrDecibels.h"
+#include "dsp/TrSettle.h"
 #include "dsp/TrSpectrum.h"
 
 #include <cmath>
@@ -118,7 +119,11 @@ TrHarmonicsResult TrHarmonicsAnalyzer::run (TrPluginSlot& slot, const Params& pa
 
     const juce::ScopedLock sl (slot.lock);
     auto& plugin = *slot.instance;
-    plugin.reset();
+    if (! TrSettle::afterReset (plugin, params.sampleRate, params.blockSize, params.channel, amplitude, cancel))
+    {
+        r.error = TrErrorText::aborted;
+        return r;
+    }
     r.latencySamples = reportedLatency (plugin);
 
     const auto skip = r.latencySamples + static_cast<int> (params.sampleRate);

@@ -2,6 +2,7 @@
 
 #include "TrParamChecks.h"
 #include "TrSlotRun.h"
+#include "dsp/TrSettle.h"
 #include "hosting/TrReportedLatency.h"
 #include "TrToneSpectrum.h"
 #include "dsp/TrDecibels.h"
@@ -70,7 +71,11 @@ TrImdResult TrHarmonicsAnalyzer::runImd (TrPluginSlot& slot, const ImdParams& pa
 
     const juce::ScopedLock sl (slot.lock);
     auto& plugin = *slot.instance;
-    plugin.reset();
+    if (! TrSettle::afterReset (plugin, params.sampleRate, params.blockSize, params.channel, dbToAmplitude (params.levelDb), cancel))
+    {
+        r.error = TrErrorText::aborted;
+        return r;
+    }
     const auto skip = reportedLatency (plugin) + static_cast<int> (params.sampleRate);
 
     const auto step1 = juce::MathConstants<double>::twoPi * r.f1Hz / params.sampleRate;

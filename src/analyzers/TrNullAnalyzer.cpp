@@ -18,6 +18,22 @@ const juce::String tooShort = "test signal is too short";
 const juce::String nonFiniteOutput = "a plugin produced non-finite output (NaN/inf)";
 const juce::String bothSilent = "both plugins put out silence - there is nothing to compare";
 
+constexpr double silentPeak = 1e-5; // -100 dB re the signal's peak
+constexpr float implausiblePeak = 100.0f;
+
+float peakOf (const std::vector<float>& x)
+{
+    float peak = 0.0f;
+    for (auto v : x)
+        peak = std::max (peak, std::abs (v));
+    return peak;
+}
+
+juce::String silentSide (const juce::String& side)
+{
+    return side + " puts out silence (below -100 dB re the signal) - there is nothing to compare";
+}
+
 constexpr double maxFileSeconds = 30.0;
 constexpr int spectrumPoints = 1024;
 constexpr int welchLength = 8192;
@@ -131,6 +147,21 @@ TrNullResult TrNullAnalyzer::run (TrPluginSlot& slotA, TrPluginSlot& slotB, cons
         return r;
     }
 
+    if (peakOf (outA) > implausiblePeak || peakOf (outB) > implausiblePeak)
+    {
+        r.error = TrErrorText::implausible;
+        return r;
+    }
+
+    // A silent side has no loudness to match and no delay to align; any figure would be invented.
+    const auto quiet = silentPeak * peakOf (signal);
+    const auto silentA = peakOf (outA) < quiet, silentB = peakOf (outB) < quiet;
+    if (silentA || silentB)
+    {
+        r.error = silentA && silentB ? bothSilent : silentSide (silentA ? "A" : "B");
+        return r;
+    }
+
     // Each output against the dry signal first, then against each other to a fraction of a sample.
     const auto delayA = measureDelay (signal, outA, static_cast<int> (rate));
     const auto delayB = measureDelay (signal, outB, static_cast<int> (rate));
@@ -152,12 +183,6 @@ TrNullResult TrNullAnalyzer::run (TrPluginSlot& slotA, TrPluginSlot& slotB, cons
     r.latencyDeltaSamples = residual + (delayB - delayA);
 
     const auto energyA = energy (a);
-    if (energyA <= 1e-20 && energy (b) <= 1e-20)
-    {
-        // Two silences cancel trivially; calling that a difference (or a match) would be false.
-        r.error = bothSilent;
-        return r;
-    }
 
     r.lufsA = integratedLufs (a, rate);
     r.lufsB = integratedLufs (b, rate);

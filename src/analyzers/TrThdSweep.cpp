@@ -2,6 +2,7 @@
 
 #include "TrParamChecks.h"
 #include "TrSlotRun.h"
+#include "dsp/TrSettle.h"
 #include "hosting/TrReportedLatency.h"
 #include "TrToneSpectrum.h"
 #include "dsp/TrDecibels.h"
@@ -73,7 +74,12 @@ TrThdSweepResult TrHarmonicsAnalyzer::runThdSweep (TrPluginSlot& slot, const Swe
 
     const juce::ScopedLock sl (slot.lock);
     auto& plugin = *slot.instance;
-    plugin.reset();
+    const auto firstLevel = params.vsLevel ? levelSweepFromDb : params.levelDb;
+    if (! TrSettle::afterReset (plugin, params.sampleRate, params.blockSize, params.channel, dbToAmplitude (firstLevel), cancel))
+    {
+        r.error = TrErrorText::aborted;
+        return r;
+    }
     const auto latency = reportedLatency (plugin);
 
     const auto levelSweepBin = TrToneSpectrum::snapToOddBin (params.frequencyHz, n, params.sampleRate);

@@ -4,6 +4,7 @@
 #include "TrBenchRun.h"
 #include "analyzers/TrDynamicsAnalyzer.h"
 #include "analyzers/TrParamChecks.h"
+#include "analyzers/TrStaticCurve.h"
 #include "results/TrNumberFormat.h"
 
 #include <cmath>
@@ -14,22 +15,61 @@ using TrNumberFormat::fixed;
 
 constexpr int maxRuns = 20;
 
-juce::String timeOrDash (double ms)
+juce::String timeOrDash (double ms, double resolutionMs)
 {
-    return ms >= 0.0 ? fixed (ms, 1) + " ms" : juce::String ("-");
+    if (ms < 0.0)
+        return "-";
+    return ms < resolutionMs ? "< " + fixed (resolutionMs, 1) + " ms" : fixed (ms, 1) + " ms";
+}
+
+juce::String ratioText (const TrDynamicsResult& r)
+{
+    if (r.shape == "expander")
+        return "1:" + fixed (1.0 / r.ratio, 2);
+    return r.ratio >= TrStaticCurve::largestRatio ? juce::String ("inf:1") : fixed (r.ratio, 2) + ":1";
 }
 
 juce::String runLine (int k, const TrDynamicsResult& r)
 {
-    return "run " + juce::String (k) + ":  thresh " + fixed (r.thresholdDb, 2) + " dB  ratio " + fixed (r.ratio, 2) + ":1  knee "
-         + fixed (r.kneeDb, 2) + " dB  makeup " + fixed (r.makeupDb, 3) + " dB  attack " + timeOrDash (r.attackMs) + "  release "
-         + timeOrDash (r.releaseMs) + "\n";
+    const auto head = "run " + juce::String (k) + ":  ";
+    const auto makeup = "makeup " + fixed (r.makeupDb, 3) + " dB";
+
+    // Only a curve with a compressor's or an expander's shape has a threshold, ratio and knee.
+    if (r.shape == "linear")
+        return head + "no compression - the same gain at every level  " + makeup + "\n";
+    if (r.shape == "irregular")
+        return head + "no compressor curve - the gain wanders over " + fixed (r.fitErrorDb, 2) + " dB RMS  " + makeup + "\n";
+    if (r.shape == "gate")
+        return head + "gates below " + fixed (r.thresholdDb, 2) + " dB  " + makeup + "\n";
+
+    return head + "thresh " + fixed (r.thresholdDb, 2) + " dB  ratio " + ratioText (r) + "  knee " + fixed (r.kneeDb, 2) + " dB  " + makeup
+         + "  attack " + timeOrDash (r.attackMs, r.timeResolutionMs) + "  release " + timeOrDash (r.releaseMs, r.timeResolutionMs) + "\n";
 }
 
+/** The same shape, and figures within what a cleanly reset plugin repeats: make-up 0.1 dB,
+    threshold 1 dB, the reduction slope (1 - 1/ratio) 0.02. */
 bool consistent (const TrDynamicsResult& first, const TrDynamicsResult& later)
 {
-    return std::abs (later.makeupDb - first.makeupDb) <= 0.1 && std::abs (later.thresholdDb - first.thresholdDb) <= 1.0
-        && std::abs (later.ratio - first.ratio) <= 0.2;
+    if (later.shape != first.shape || std::abs (later.makeupDb - first.makeupDb) > 0.1)
+        return false;
+    if (first.shape == "linear" || first.shape == "irregular")
+        return true;
+    if (std::abs (later.thresholdDb - first.thresholdDb) > 1.0)
+        return false;
+
+    return first.shape == "gate" || std::abs (1.0 / later.ratio - 1.0 / first.ratio) <= 0.02;
+}
+
+/** Why runs of one plugin disagree, as far as the run itself tells. */
+juce::String inconsistencyCause (const TrDynamicsResult& r)
+{
+    if (r.hasTail && r.timeVariant)
+        return "its tail and its modulation outlast the gap between runs";
+    if (r.hasTail)
+        return "its tail outlasts the gap between runs (a reverb or delay)";
+    if (r.timeVariant)
+        return "it modulates itself (an LFO), so no two runs meet it in the same state";
+    return "plugin state does not reset cleanly";
 }
 }
 
@@ -62,6 +102,7 @@ int runDynamicsBenchMode (const juce::StringArray& args)
 
     TrDynamicsResult first;
     bool allConsistent = true;
+    bool tail = false, modulated = false;
 
     for (int k = 1; k <= runs; ++k)
     {
@@ -73,6 +114,8 @@ int runDynamicsBenchMode (const juce::StringArray& args)
         }
 
         TrConsole::print (runLine (k, result));
+        tail = tail || result.hasTail;
+        modulated = modulated || result.timeVariant;
 
         if (k == 1)
         {
@@ -88,7 +131,10 @@ int runDynamicsBenchMode (const juce::StringArray& args)
 
     if (! allConsistent)
     {
-        TrConsole::print ("INCONSISTENT across runs - plugin state does not reset cleanly\n");
+        auto causes = first;
+        causes.hasTail = tail;
+        causes.timeVariant = modulated;
+        TrConsole::print ("INCONSISTENT across runs - " + inconsistencyCause (causes) + "\n");
         return 2;
     }
 

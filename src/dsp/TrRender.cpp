@@ -1,5 +1,6 @@
 #include "TrRender.h"
 
+#include "TrSettle.h"
 #include "results/TrErrorTexts.h"
 
 #include <algorithm>
@@ -143,7 +144,12 @@ bool renderThrough (juce::AudioPluginInstance& plugin, int blockSize, const std:
     auto buffer = makeRenderBuffer (plugin, blockSize);
     juce::MidiBuffer midi;
     const TrProgress stage { progress, progressOffset, progressOffset + 0.45f };
-    plugin.reset();
+
+    float peak = 0.0f;
+    for (auto v : input)
+        peak = std::max (peak, std::abs (v));
+    if (! TrSettle::afterReset (plugin, plugin.getSampleRate(), blockSize, mode, peak, cancel))
+        return false;
 
     while (output.size() < total)
     {

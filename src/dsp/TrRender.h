@@ -53,7 +53,7 @@ bool renderUnchecked (juce::AudioPluginInstance& plugin, int blockSize, TrChanne
                       const std::function<double (long long)>& stimulus, std::vector<double>& capture,
                       juce::String& error, TrProgress progress, const TrCancel& cancel, TrCaptureCost* cost = nullptr);
 
-/** Resets the plugin, renders the input followed by tail samples of silence and returns all
+/** Resets and settles the plugin, renders the input followed by tail samples of silence and returns all
     input length + tail output samples. Progress runs from offset to offset + 0.45. On cancel it
     returns false without an error text (the caller reports); the output is not checked. */
 bool renderThrough (juce::AudioPluginInstance& plugin, int blockSize, const std::vector<float>& input, int tail,

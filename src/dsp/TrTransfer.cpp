@@ -10,6 +10,7 @@ namespace TrTransfer
 namespace
 {
 constexpr double clearShare = 0.1;
+constexpr double minimumPhaseFloor = 1e-9; // deep stop bands keep their share of the phase
 constexpr double passbandBelowPeakDb = 20.0;
 constexpr double linearDeviationRadians = 10.0 * 3.14159265358979323846 / 180.0;
 
@@ -106,7 +107,7 @@ Spectrum deconvolve (const Spectrum& stimulus, const Spectrum& response)
     return h;
 }
 
-std::vector<double> minimumPhase (const Spectrum& transfer, int n)
+std::vector<double> minimumPhase (const Spectrum& transfer, int n, double floor)
 {
     double largest = 0.0;
     for (const auto& h : transfer)
@@ -115,7 +116,7 @@ std::vector<double> minimumPhase (const Spectrum& transfer, int n)
     // ln|H| is real and even, so its inverse transform (the real cepstrum) is too.
     Spectrum logMagnitude (transfer.size());
     for (size_t k = 0; k < transfer.size(); ++k)
-        logMagnitude[k] = std::log (std::max (std::abs (transfer[k]), 1e-5 * largest));
+        logMagnitude[k] = std::log (std::max (std::abs (transfer[k]), floor * largest));
 
     auto cepstrum = minifft::inverseRealSpectrum (logMagnitude, n);
 
@@ -139,7 +140,7 @@ Timing timing (const Spectrum& transfer, int n, int largestLag)
     const auto reach = std::clamp (largestLag, 0, n - 1);
 
     // The response correlated with its minimum-phase version: |H|^2 with the excess phase.
-    const auto minimum = minimumPhase (transfer, n);
+    const auto minimum = minimumPhase (transfer, n, minimumPhaseFloor);
     Spectrum weighted (transfer.size());
     double energy = 0.0;
     for (size_t k = 0; k < transfer.size(); ++k)

@@ -14,8 +14,9 @@ namespace TrTransfer
     Spectrum deconvolve (const Spectrum& stimulus, const Spectrum& response);
 
     /** The minimum phase in radians of each bin 0..n/2 of a magnitude response, by the real
-        cepstrum: what a causal filter with exactly this magnitude would do to the phase. */
-    std::vector<double> minimumPhase (const Spectrum& transfer, int n);
+        cepstrum: what a causal filter with exactly this magnitude would do to the phase. Levels
+        below floor x the largest magnitude count as that floor. */
+    std::vector<double> minimumPhase (const Spectrum& transfer, int n, double floor = 1e-5);
 
     /** Where a response begins and which way it points. */
     struct Timing

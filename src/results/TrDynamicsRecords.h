@@ -32,19 +32,25 @@ struct TrDynamicsResult : TrSlotRecord
     double toneHz = 1000.0;
     std::vector<float> inDb;                           // input (or sidechain) level per step, dBFS
     std::vector<float> outDb;                          // output peak per step, dBFS
+    juce::String shape = "linear";                     // "linear", "compressor", "expander" or "irregular"
     double thresholdDb = 0.0;
-    double ratio = 1.0;
-    double kneeDb = 0.0;
-    double makeupDb = 0.0;
+    double ratio = 1.0;                                // below 1 for an expander: 1 : (1 / ratio)
+    double kneeDb = 0.0;                               // full width of the soft knee, centred on the threshold
+    double makeupDb = 0.0;                             // gain where nothing is reduced
+    double fitErrorDb = 0.0;                           // RMS distance of the steps from the fitted curve
     std::vector<float> envTimeSec;                     // 0 = step up
     std::vector<float> envInDb;
     std::vector<float> envOutDb;                       // latency-compensated
     std::vector<float> envGainDb;                      // re the pre-burst baseline; negative = reduction
-    double attackMs = TrSentinel::notMeasured;
-    double releaseMs = TrSentinel::notMeasured;
+    double attackMs = TrSentinel::notMeasured;        // to 63 % of the steady reduction after the step up
+    double releaseMs = TrSentinel::notMeasured;       // back to 37 % of it after the step down
+    double timeResolutionMs = 0.0;                     // envelope frame: shorter times read as below it
+    bool timeVariant = false;                          // the gain wobbles while the burst holds its level
+    bool hasTail = false;                              // output rings on for half a second after a burst
     bool externalSidechain = false;
     double burstLowDb = -30.0;
     double burstHighDb = -6.0;
-    int latencySamples = 0;
+    int latencySamples = 0;                            // reported by the plugin
+    int delaySamples = 0;                              // the delay the windows were shifted by
     juce::String channelName = "left";
 };

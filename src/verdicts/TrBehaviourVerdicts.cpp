@@ -8,14 +8,22 @@ namespace TrVerdict
 {
 namespace
 {
+/** A time at or above the envelope's resolution, or "< resolution" below it. */
+juce::String timeText (double ms, double resolutionMs, int decimals)
+{
+    if (ms < resolutionMs)
+        return "< " + TrNumberFormat::fixed (resolutionMs, 1) + " ms";
+    return (decimals > 0 ? TrNumberFormat::fixed (ms, decimals) : TrNumberFormat::plain (ms)) + " ms";
+}
+
 juce::String timingText (const TrDynamicsResult& r)
 {
     juce::String text;
     if (r.attackMs >= 0.0)
-        text << "attack " << TrNumberFormat::fixed (r.attackMs, 1) << " ms";
+        text << "attack " << timeText (r.attackMs, r.timeResolutionMs, 1);
 
     if (r.releaseMs >= 0.0)
-        text << (text.isEmpty() ? "" : ", ") << "release " << TrNumberFormat::plain (r.releaseMs) << " ms";
+        text << (text.isEmpty() ? "" : ", ") << "release " << timeText (r.releaseMs, r.timeResolutionMs, 0);
 
     return text;
 }
@@ -60,8 +68,19 @@ Verdict forDynamics (const TrDynamicsResult& r)
 
     const auto timing = timingText (r);
 
+    if (r.shape == "irregular")
+        return { Grade::none, "Level changes the sound, but not like a compressor - no static curve fits",
+                 "the gain wanders " + detail_::db (r.fitErrorDb, 1) + " RMS around any" };
+    if (r.shape == "gate")
+        return { Grade::none, "Gates below " + detail_::db (r.thresholdDb, 1) + " - quieter input is muted", {} };
+    if (r.shape == "expander")
+        return { Grade::none, "Expands below " + detail_::db (r.thresholdDb, 1) + " at 1:" + TrNumberFormat::fixed (1.0 / r.ratio, 1)
+                                  + " - quiet parts get quieter",
+                 "makeup " + detail_::db (r.makeupDb, 1) };
+
     if (r.ratio <= 1.05)
-        return { Grade::none, "No compression at these levels - level in equals level out", {} };
+        return { Grade::none, "No compression at these levels - level in equals level out",
+                 std::abs (r.makeupDb) >= 0.05 ? "but the gain is " + detail_::db (r.makeupDb, 1) + " throughout" : juce::String() };
 
     if (r.ratio > 100.0)
         return { Grade::none, "Brick-wall limiting above " + detail_::db (r.thresholdDb, 1) + " - nothing gets past", timing };

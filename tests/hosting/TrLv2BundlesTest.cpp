@@ -39,7 +39,11 @@ TEST (Lv2Bundles, IdentifiersAreToldFromPaths)
 TEST (Lv2Bundles, ABundleOutsideTheDefaultFoldersNamesItsPlugin)
 {
     TrSlotManager manager;
-    EXPECT_EQ (TrLv2Bundles::pluginUris (manager.formatManager, lv2Fixture()), juce::StringArray { wireUri });
+    const auto found = TrLv2Bundles::plugins (manager.formatManager, lv2Fixture());
+    ASSERT_EQ (found.size(), 1u);
+    EXPECT_EQ (found.front().uri, wireUri);
+    EXPECT_EQ (found.front().audioInputs, 2);
+    EXPECT_EQ (found.front().audioOutputs, 2);
 }
 
 TEST (Lv2Bundles, ABundlePathLoadsAndProcessesAudio)

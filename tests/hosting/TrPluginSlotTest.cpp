@@ -6,7 +6,7 @@
 
 namespace
 {
-const juce::String stereoRefusal = " does not support a stereo in/out layout (got 1 in / 1 out) - "
+const juce::String refusalTail = " does not support a stereo in/out layout (got 1 in / 1 out) - "
                                    "measurements would read channels the plugin never writes";
 
 struct SlotFixture : ::testing::Test
@@ -110,7 +110,7 @@ TEST_F (SlotFixture, AMonoPluginIsRefusedTheSlotLeftEmptyAndTheChangeAnnounced)
     changes = 0;
 
     EXPECT_FALSE (a.loadFromFile (TrTest::fixture ("TestrigMono"), error));
-    EXPECT_EQ (error, "TESTRIG Mono" + stereoRefusal);
+    EXPECT_EQ (error, "TESTRIG Mono" + refusalTail);
     EXPECT_FALSE (a.isLoaded());
     EXPECT_TRUE (a.description.name.isEmpty());
     EXPECT_EQ (a.pluginFile, juce::File());
@@ -189,5 +189,5 @@ TEST (StereoLayout, CountsBelowTwoInputsOrOutputsAreRefusedWithTheCountsNamed)
     EXPECT_TRUE (error.isEmpty());
 
     EXPECT_FALSE (verifyStereoLayout (mono, "Mono", error));
-    EXPECT_EQ (error, "Mono" + stereoRefusal);
+    EXPECT_EQ (error, "Mono" + refusalTail);
 }
