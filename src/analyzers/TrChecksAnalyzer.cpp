@@ -146,10 +146,10 @@ TrChecksResult TrChecksAnalyzer::run (TrPluginSlot& slot, const Params& params, 
     const auto timing = TrTransfer::timing (TrTransfer::deconvolve (minifft::realSpectrum (probe, probeTransform),
                                                                     minifft::realSpectrum (capture, probeTransform)),
                                             probeTransform, correlationReach);
-    r.latencyMeasured = timing.clear && ! timing.beyondReach;
+    r.latencyUnclear = ! timing.clear;
     r.latencyAtSearchLimit = timing.beyondReach;
-    r.measuredLatency = r.latencyMeasured ? timing.latencySamples : timing.beyondReach ? correlationReach : TrSentinel::notMeasured;
-    r.polarityInverted = r.latencyMeasured && timing.inverted;
+    r.measuredLatency = ! timing.clear ? TrSentinel::notMeasured : timing.beyondReach ? correlationReach : timing.latencySamples;
+    r.polarityInverted = timing.clear && ! timing.beyondReach && timing.inverted;
 
     // DC while a tone plays; then the latency reported now that audio has run.
     const auto toneSkip = static_cast<long long> (0.5 * rate);

@@ -6,6 +6,7 @@
 #include "dsp/TrDecibels.h"
 
 #include <cmath>
+#include <optional>
 
 namespace
 {
@@ -47,15 +48,26 @@ juce::String problemWith (const TrPerfParams& p)
     return problem;
 }
 
-/** Least-squares line through the cost per call against the block size. */
+bool processed (const TrPerfResult& r, size_t i)
+{
+    return std::find (r.notProcessing.begin(), r.notProcessing.end(), static_cast<int> (r.blockSizes[i])) == r.notProcessing.end();
+}
+
+/** Least-squares line through the cost per call against the block size, over the sizes that
+    processed. */
 void splitCost (TrPerfResult& r)
 {
-    const auto n = static_cast<double> (r.blockSizes.size());
-    if (r.blockSizes.size() < 2)
+    std::vector<size_t> used;
+    for (size_t i = 0; i < r.blockSizes.size(); ++i)
+        if (processed (r, i))
+            used.push_back (i);
+
+    const auto n = static_cast<double> (used.size());
+    if (used.size() < 2)
         return;
 
     double sx = 0.0, sy = 0.0, sxx = 0.0, sxy = 0.0;
-    for (size_t i = 0; i < r.blockSizes.size(); ++i)
+    for (auto i : used)
     {
         const double x = r.blockSizes[i];
         const double perCall = r.nsPerSample[i] * x;
@@ -96,6 +108,8 @@ TrPerfResult TrPerfAnalyzer::run (TrPluginSlot& slot, const Params& params, std:
     const RestorePrepare restore (slot);
     auto& plugin = *slot.instance;
 
+    std::vector<bool> idle;
+    double worst512 = 0.0;
     for (size_t m = 0; m < params.blockSizes.size(); ++m)
     {
         const auto size = params.blockSizes[m];
@@ -108,23 +122,46 @@ TrPerfResult TrPerfAnalyzer::run (TrPluginSlot& slot, const Params& params, std:
 
         r.blockSizes.push_back (static_cast<float> (size));
         r.nsPerSample.push_back (static_cast<float> (timing.meanNsPerSample));
+        r.trimmedNsPerSample.push_back (static_cast<float> (timing.trimmedNsPerSample));
         r.p95NsPerSample.push_back (static_cast<float> (timing.p95NsPerSample));
         r.percentRealtime.push_back (static_cast<float> (timing.meanNsPerSample / budgetNs * 100.0));
-
+        idle.push_back (timing.silent || timing.unchanged);
         if (size == referenceBlockSize)
-        {
-            r.nsPerSampleAt512 = timing.meanNsPerSample;
-            r.percentRealtimeAt512 = timing.meanNsPerSample / budgetNs * 100.0;
-            r.worst512BlockMs = timing.worstBlockMs;
-        }
+            worst512 = timing.worstBlockMs;
 
         stages.publish (static_cast<double> (m + 1) / static_cast<double> (params.blockSizes.size() + 1));
     }
 
-    if (r.nsPerSampleAt512 <= 0.0 && ! r.nsPerSample.empty())
+    // A size at which the plugin only passed the tone on, or put out nothing, while it processed
+    // at others measured a plugin that was not working: it says nothing about the cost.
+    if (std::find (idle.begin(), idle.end(), false) != idle.end())
+        for (size_t i = 0; i < idle.size(); ++i)
+            if (idle[i])
+                r.notProcessing.push_back (static_cast<int> (r.blockSizes[i]));
+
+    // The 512 figures come from 512 when it processed, else from the last size that did.
+    std::optional<size_t> reference;
+    const auto is512 = [&] (size_t i) { return static_cast<int> (r.blockSizes[i]) == referenceBlockSize; };
+    for (size_t i = 0; i < r.blockSizes.size(); ++i)
     {
-        r.nsPerSampleAt512 = r.nsPerSample.back();
-        r.percentRealtimeAt512 = r.percentRealtime.back();
+        if (! processed (r, i))
+            continue;
+
+        if (! (reference && is512 (*reference)))
+            reference = i;
+
+        if (r.percentRealtime[i] > r.worstPercentRealtime)
+        {
+            r.worstPercentRealtime = r.percentRealtime[i];
+            r.worstBlockSize = static_cast<int> (r.blockSizes[i]);
+        }
+    }
+
+    if (reference)
+    {
+        r.nsPerSampleAt512 = r.nsPerSample[*reference];
+        r.percentRealtimeAt512 = r.percentRealtime[*reference];
+        r.worst512BlockMs = is512 (*reference) ? worst512 : 0.0;
     }
 
     splitCost (r);

@@ -20,11 +20,11 @@ juce::String latencyFlags (const TrChecksResult& r)
     juce::String flags;
     if (r.latencyAtSearchLimit)
         flags << "  (!) at search limit - true latency may be larger";
-    if (! r.latencyMeasured && ! r.latencyAtSearchLimit)
+    if (r.latencyUnclear)
         flags << "  (!) no clear response - the delay cannot be verified";
     if (r.reportedLatency != r.reportedLatencyAfter)
         flags << "  (!) drifts after audio";
-    if (r.latencyMeasured && std::abs (r.measuredLatency - r.reportedLatencyAfter) > 3.0)
+    if (! r.latencyUnclear && ! r.latencyAtSearchLimit && std::abs (r.measuredLatency - r.reportedLatencyAfter) > 3.0)
         flags << "  (!) reported != measured";
     return flags;
 }
@@ -39,7 +39,7 @@ juce::String checksReport (const TrPluginSlot& slot, const TrChecksResult& r)
     out << "plugin:      " << TrBenchRun::pluginLine (slot) << "\n"
         << "rate:        " << plain (r.sampleRate) << " Hz\n"
         << "latency:     reported " << r.reportedLatency << " -> " << r.reportedLatencyAfter << " smp, measured "
-        << (r.latencyMeasured || r.latencyAtSearchLimit ? fixed (r.measuredLatency, 1) + " smp" : juce::String ("n/a"))
+        << (r.latencyUnclear ? juce::String ("n/a") : fixed (r.measuredLatency, 1) + " smp")
         << latencyFlags (r) << "\n"
         << "bypass null: " << bypass << "\n"
         << "polarity:    " << (r.polarityInverted ? "INVERTED (!) - cancels in parallel chains" : "normal") << "\n"
@@ -114,5 +114,7 @@ int runCheckupBenchMode (const juce::StringArray& args)
         << "  tone:   " << TrBenchRun::verdictText (checkup.curve) << "\n"
         << "  honest: " << TrBenchRun::verdictText (checkup.checks) << "\n";
     TrConsole::print (out);
-    return 0;
+
+    const auto failed = harmonicsResult.error.isNotEmpty() || curveResult.error.isNotEmpty() || checksResult.error.isNotEmpty();
+    return failed ? 1 : 0;
 }

@@ -21,17 +21,24 @@ juce::String denormalText (double ratio)
     return fixed (ratio, 2) + " x" + (ratio > 4.0 ? "  (!) CPU rises on silence - denormal trouble" : "");
 }
 
+juce::String idleNote (const TrPerfResult& r, size_t i)
+{
+    const auto size = static_cast<int> (r.blockSizes[i]);
+    const auto idle = std::find (r.notProcessing.begin(), r.notProcessing.end(), size) != r.notProcessing.end();
+    return idle ? "  (!) not processing - output silent or unchanged, left out" : "";
+}
+
 juce::String perfReport (const TrPluginSlot& slot, const TrPerfResult& r)
 {
     juce::String out;
     out << "plugin:   " << TrBenchRun::pluginLine (slot) << "\n"
-        << "rate:     " << TrNumberFormat::plain (r.sampleRate) << " Hz - 5%-trimmed mean block wall time, incl host dispatch\n"
+        << "rate:     " << TrNumberFormat::plain (r.sampleRate) << " Hz - mean block wall time, incl host dispatch\n"
         << "  block   ns/smp   p95 ns/smp   % realtime\n";
 
     for (size_t i = 0; i < r.blockSizes.size(); ++i)
         out << "  " << padded (juce::String (static_cast<int> (r.blockSizes[i])), 5) << "  " << padded (fixed (r.nsPerSample[i], 1), 7)
             << "  " << padded (i < r.p95NsPerSample.size() ? fixed (r.p95NsPerSample[i], 1) : juce::String ("-"), 11) << "  "
-            << padded (fixed (r.percentRealtime[i], 2), 9) << "\n";
+            << padded (fixed (r.percentRealtime[i], 2), 9) << idleNote (r, i) << "\n";
 
     out << "per sample:      " << fixed (r.perSampleNs, 1) << " ns  (true per-sample cost, sweep slope)\n"
         << "per block:       " << fixed (r.perBlockUs, 2) << " us  (fixed dispatch: host wrapper + plugin bookkeeping)\n"

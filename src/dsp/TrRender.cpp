@@ -191,7 +191,10 @@ bool timedRender (juce::AudioPluginInstance& plugin, double sampleRate, int bloc
     durations.reserve (static_cast<size_t> (measuredSamples / blockSize + 1));
 
     const auto step = juce::MathConstants<double>::twoPi * toneHz / sampleRate;
+    std::vector<float> tone (static_cast<size_t> (blockSize));
     bool nonFinite = false;
+    float peak = 0.0f;
+    double toneEnergy = 0.0, outputEnergy = 0.0, changeEnergy = 0.0;
 
     for (long long processed = 0; processed < warmupSamples + measuredSamples; processed += blockSize)
     {
@@ -202,21 +205,32 @@ bool timedRender (juce::AudioPluginInstance& plugin, double sampleRate, int bloc
         }
 
         for (int i = 0; i < blockSize; ++i)
-            writeStimulus (buffer, i, amplitude > 0.0 ? static_cast<float> (amplitude * std::sin (step * static_cast<double> (processed + i))) : 0.0f,
-                           mode);
+        {
+            tone[static_cast<size_t> (i)] = amplitude > 0.0 ? static_cast<float> (amplitude * std::sin (step * static_cast<double> (processed + i))) : 0.0f;
+            writeStimulus (buffer, i, tone[static_cast<size_t> (i)], mode);
+        }
 
         const auto before = secondsNow();
         plugin.processBlock (buffer, midi);
         const auto after = secondsNow();
         midi.clear();
 
-        if (processed >= warmupSamples)
+        const auto* out = buffer.getReadPointer (0);
+        const auto measured = processed >= warmupSamples;
+        if (measured)
             durations.push_back (after - before);
 
-        if (! nonFinite)
+        for (int i = 0; i < blockSize && ! nonFinite; ++i)
         {
-            const auto* out = buffer.getReadPointer (0);
-            nonFinite = ! std::all_of (out, out + blockSize, [] (float x) { return std::isfinite (x); });
+            nonFinite = ! std::isfinite (out[i]);
+            peak = std::max (peak, std::abs (out[i]));
+            if (measured)
+            {
+                const double x = tone[static_cast<size_t> (i)], y = out[i];
+                toneEnergy += x * x;
+                outputEnergy += y * y;
+                changeEnergy += (y - x) * (y - x);
+            }
         }
     }
 
@@ -226,19 +240,39 @@ bool timedRender (juce::AudioPluginInstance& plugin, double sampleRate, int bloc
         return false;
     }
 
+    if (peak > implausiblePeak)
+    {
+        error = TrErrorText::implausible;
+        return false;
+    }
+
     if (durations.empty())
     {
         error = TrErrorText::nothingMeasured;
         return false;
     }
 
+    timing = reduceBlockTimes (std::move (durations), blockSize);
+    timing.silent = toneEnergy > 0.0 && outputEnergy <= 1e-10 * toneEnergy;
+    timing.unchanged = toneEnergy > 0.0 && changeEnergy <= 1e-10 * toneEnergy;
+    return true;
+}
+
+TrBlockTiming reduceBlockTimes (std::vector<double> durations, int blockSize)
+{
+    TrBlockTiming timing;
+    if (durations.empty() || blockSize < 1)
+        return timing;
+
     std::sort (durations.begin(), durations.end());
     const auto n = durations.size();
     const auto kept = std::max<size_t> (1, n - n / 20);
+    const auto perSample = 1e9 / blockSize;
 
-    timing.meanNsPerSample = std::accumulate (durations.begin(), durations.begin() + static_cast<long> (kept), 0.0)
-                           / static_cast<double> (kept) * 1e9 / blockSize;
-    timing.p95NsPerSample = durations[std::min (static_cast<size_t> (0.95 * static_cast<double> (n)), n - 1)] * 1e9 / blockSize;
+    timing.meanNsPerSample = std::accumulate (durations.begin(), durations.end(), 0.0) / static_cast<double> (n) * perSample;
+    timing.trimmedNsPerSample = std::accumulate (durations.begin(), durations.begin() + static_cast<long> (kept), 0.0)
+                              / static_cast<double> (kept) * perSample;
+    timing.p95NsPerSample = durations[std::min (static_cast<size_t> (0.95 * static_cast<double> (n)), n - 1)] * perSample;
     timing.worstBlockMs = durations.back() * 1000.0;
-    return true;
+    return timing;
 }

@@ -60,16 +60,26 @@ bool renderThrough (juce::AudioPluginInstance& plugin, int blockSize, const std:
                     TrChannelMode mode, std::vector<float>& output, std::atomic<float>* progress,
                     float progressOffset, const TrCancel& cancel);
 
-/** Cost of processBlock alone over the measured blocks of a timed render. */
+/** Cost of processBlock alone over the measured blocks of a timed render, and whether the
+    plugin's output showed it processed at all. */
 struct TrBlockTiming
 {
-    double meanNsPerSample = 0.0;  // mean with the slowest 5 % of blocks left out
+    double meanNsPerSample = 0.0;     // plain mean: what the plugin costs, work done once in a while included
+    double trimmedNsPerSample = 0.0;  // mean with the slowest 5 % of blocks left out: the usual block
     double p95NsPerSample = 0.0;
     double worstBlockMs = 0.0;
+    bool silent = false;              // the measured output stayed 100 dB or more below the tone
+    bool unchanged = false;           // the measured output equalled the tone within -100 dB
 };
 
+/** The statistics of block durations in seconds (at least one) for a block size: plain and
+    5 %-trimmed mean and 95th percentile per sample (element floor (0.95 n) of the sorted
+    durations), and the slowest block. */
+TrBlockTiming reduceBlockTimes (std::vector<double> durations, int blockSize);
+
 /** Renders a sine (silence when the amplitude is 0) and times every processBlock call after
-    the warm-up. Fails with "aborted", a non-finite output, or "nothing measured". */
+    the warm-up. Fails with "aborted", a non-finite or implausible output, or "nothing
+    measured". */
 bool timedRender (juce::AudioPluginInstance& plugin, double sampleRate, int blockSize, TrChannelMode mode,
                   double toneHz, double amplitude, long long warmupSamples, long long measuredSamples,
                   TrBlockTiming& timing, juce::String& error, const TrCancel& cancel);

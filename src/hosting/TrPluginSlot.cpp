@@ -107,11 +107,14 @@ bool TrPluginSlot::layoutCanBeMeasured (const juce::PluginDescription& d, juce::
 {
     // Judged before any instance exists: some plugins fault when an instance is freed without
     // ever having been prepared. Like a refused instance, a refused plugin leaves the slot empty.
-    if (d.numInputChannels >= 2 && d.numOutputChannels >= 2)
+    // A description that gives no counts at all leaves the judgement to the instance.
+    const auto unknown = d.numInputChannels == 0 && d.numOutputChannels == 0;
+    if (unknown || (d.numInputChannels >= 2 && d.numOutputChannels >= 2))
         return true;
 
     error = stereoRefusal (d.name, d.numInputChannels, d.numOutputChannels);
     unload();
+    notify();
     return false;
 }
 

@@ -24,7 +24,7 @@ struct TrChecksResult : TrSlotRecord
     int reportedLatency = 0;                           // after reset, before audio
     int reportedLatencyAfter = 0;                      // after audio has run
     double measuredLatency = 0.0;                      // samples, fractional; -1 when not measured
-    bool latencyMeasured = false;                      // a clear response to the probe was found in reach
+    bool latencyUnclear = false;                       // no clear response to the probe: the delay could not be measured
     bool latencyAtSearchLimit = false;
     bool polarityInverted = false;
     double dcSignalDbfs = TrSentinel::notMeasuredDb;

@@ -19,10 +19,14 @@ struct TrPerfResult : TrSlotRecord
 {
     double sampleRate = 48000.0;
     std::vector<float> blockSizes;
-    std::vector<float> nsPerSample;                    // 5 %-trimmed mean
+    std::vector<float> nsPerSample;                    // plain mean: what the plugin costs
+    std::vector<float> trimmedNsPerSample;             // 5 %-trimmed mean: the usual block
     std::vector<float> p95NsPerSample;
     std::vector<float> percentRealtime;                // of the budget 1e9 / sampleRate ns
-    double nsPerSampleAt512 = 0.0;                     // or at the last size when 512 was not measured
+    std::vector<int> notProcessing;                    // sizes whose output stayed silent or unchanged while others processed
+    double worstPercentRealtime = 0.0;                 // the largest share among the sizes that processed
+    int worstBlockSize = 0;                            // the size it was measured at
+    double nsPerSampleAt512 = 0.0;                     // or at the last processing size when 512 was not measured
     double percentRealtimeAt512 = 0.0;
     double worst512BlockMs = 0.0;                      // 0 when 512 was not measured
     double perSampleNs = 0.0;                          // slope of the block-cost fit

@@ -33,7 +33,7 @@ juce::String unverifiedDelay (const TrChecksResult& r)
 {
     if (r.latencyAtSearchLimit && r.reportedLatencyAfter >= TrChecksResult::latencySearchLimit)
         return "it reports " + juce::String (r.reportedLatencyAfter) + " smp, more than the probe can see";
-    if (! r.latencyMeasured && ! r.latencyAtSearchLimit)
+    if (r.latencyUnclear)
         return "no clear response to the probe";
     return {};
 }
@@ -43,7 +43,7 @@ juce::StringArray checksProblems (const TrChecksResult& r)
     juce::StringArray problems;
 
     const auto lies = r.latencyAtSearchLimit ? r.reportedLatencyAfter < TrChecksResult::latencySearchLimit
-                                             : r.latencyMeasured && std::abs (r.measuredLatency - r.reportedLatencyAfter) > 3.0;
+                                             : ! r.latencyUnclear && std::abs (r.measuredLatency - r.reportedLatencyAfter) > 3.0;
     if (lies)
         problems.add ("lies about its delay");
     if (r.reportedLatency != r.reportedLatencyAfter)
@@ -104,17 +104,23 @@ Verdict forPerf (const TrPerfResult& r)
     }
     else
     {
-        const auto p = r.percentRealtimeAt512;
-        const auto cost = TrNumberFormat::fixed (p, p < 10.0 ? 2 : 1) + " % of one core";
+        // Judged at the block size that costs most: small blocks can cost many times what
+        // 512-sample blocks do.
+        const auto worstElsewhere = r.worstBlockSize > 0 && r.worstBlockSize != 512;
+        const auto p = worstElsewhere ? r.worstPercentRealtime : r.percentRealtimeAt512;
+        const auto at = " at " + juce::String (worstElsewhere ? r.worstBlockSize : 512) + " samples";
+        const auto cost = TrNumberFormat::fixed (p, p < 10.0 ? 2 : 1) + " % of one core" + (worstElsewhere ? at : juce::String());
 
         if (p < 1.0)
             verdict = { Grade::good, "Costs almost nothing: " + cost, {} };
         else if (p < 10.0)
             verdict = { Grade::good, "Light on the CPU: " + cost, {} };
         else if (p < 40.0)
-            verdict = { Grade::ok, "Moderate cost: " + cost + " at 512 samples", {} };
-        else
+            verdict = { Grade::ok, "Moderate cost: " + cost + (worstElsewhere ? juce::String() : at), {} };
+        else if (p < 100.0)
             verdict = { Grade::warn, "Heavy: " + cost + " - a few of these fill a core", {} };
+        else
+            verdict = { Grade::bad, "Cannot run in real time: " + cost + " - more than a whole core", {} };
     }
 
     const auto bufferBudgetMs = 512.0 / r.sampleRate * 1000.0;

@@ -87,7 +87,7 @@ TEST (CheckupBench, FourVerdictLinesAndFailuresOnlyInTheVerdicts)
     EXPECT_EQ (lines[5], "  honest: Honest plugin: latency, bypass, polarity, DC and noise all check out");
 
     const auto failing = TrTest::runTestrig ({ "--bench-checkup", bundle ("TestrigNaN") });
-    ASSERT_EQ (failing.exitStatus, 0) << "a loaded plugin always gives status 0";
+    ASSERT_EQ (failing.exitStatus, 1) << "a failed measurement is no success";
     lines = TrTest::reportLines (failing.output);
     ASSERT_EQ (lines.size(), 6) << failing.output;
     EXPECT_EQ (lines[2], "overall:  Measurement failed");

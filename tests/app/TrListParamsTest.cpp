@@ -21,7 +21,8 @@ const juce::String fixtureLines = "[0]  Mode  =  Wire   (norm 0.000)\n"
                                   "[13]  Release  =  128.0000000   (norm 0.016)\n"
                                   "[14]  Ignores reset  =  Off   (norm 0.000)\n"
                                   "[15]  Bypass colours  =  Off   (norm 0.000)\n"
-                                  "[16]  Bypass  =  Off   (norm 0.000)\n";
+                                  "[16]  Invert output  =  Off   (norm 0.000)\n"
+                                  "[17]  Bypass  =  Off   (norm 0.000)\n";
 
 const juce::String stereoRefusal = " does not support a stereo in/out layout (got 1 in / 1 out) - "
                                    "measurements would read channels the plugin never writes\n";

@@ -9,6 +9,11 @@ namespace
 const juce::String refusalTail = " does not support a stereo in/out layout (got 1 in / 1 out) - "
                                    "measurements would read channels the plugin never writes";
 
+juce::String notAPlugin (const juce::File& f)
+{
+    return "Not a plugin: " + f.getFullPathName() + " - give a .vst3 or .lv2 bundle, or an LV2 plugin URI";
+}
+
 struct SlotFixture : ::testing::Test
 {
     SlotFixture()
@@ -41,6 +46,11 @@ TEST_F (SlotFixture, LoadFailuresGiveTheirExactTextsAndLeaveTheSlotUnchanged)
 {
     const auto emptyFolder = juce::File::createTempFile ("");
     ASSERT_TRUE (emptyFolder.createDirectory());
+    const auto emptyBundle = juce::File::createTempFile (".vst3");
+    ASSERT_TRUE (emptyBundle.createDirectory());
+    const auto emptyLv2 = juce::File::createTempFile (".lv2");
+    ASSERT_TRUE (emptyLv2.createDirectory());
+    const auto plugins = juce::File (TESTRIG_FIXTURES_DIR);
     const auto textFile = juce::File::createTempFile (".txt");
     ASSERT_TRUE (textFile.replaceWithText ("not a plugin"));
     const auto missing = juce::File ("/nonexistent/TESTRIG/Nothing.vst3");
@@ -55,8 +65,11 @@ TEST_F (SlotFixture, LoadFailuresGiveTheirExactTextsAndLeaveTheSlotUnchanged)
     const Case cases[] {
         { "empty path", "", "File not found: " },
         { "missing path", missing.getFullPathName(), "File not found: " + missing.getFullPathName() },
-        { "folder without plugins", emptyFolder.getFullPathName(), "No plugin found at " + emptyFolder.getFullPathName() },
-        { "file that is no plugin", textFile.getFullPathName(), "No plugin found at " + textFile.getFullPathName() },
+        { "plain folder", emptyFolder.getFullPathName(), notAPlugin (emptyFolder) },
+        { "folder holding plugins, never searched", plugins.getFullPathName(), notAPlugin (plugins) },
+        { "file that is no plugin", textFile.getFullPathName(), notAPlugin (textFile) },
+        { "empty .vst3 bundle", emptyBundle.getFullPathName(), "No plugin found at " + emptyBundle.getFullPathName() },
+        { "empty .lv2 bundle", emptyLv2.getFullPathName(), "No plugin found at " + emptyLv2.getFullPathName() },
         { "unknown LV2 URI", "urn:testrig:no-such-plugin", "No plugin found at urn:testrig:no-such-plugin" },
     };
 
@@ -71,6 +84,8 @@ TEST_F (SlotFixture, LoadFailuresGiveTheirExactTextsAndLeaveTheSlotUnchanged)
     EXPECT_EQ (changes, 0) << "a load that fails before an instance exists does not notify";
 
     emptyFolder.deleteRecursively();
+    emptyBundle.deleteRecursively();
+    emptyLv2.deleteRecursively();
     textFile.deleteFile();
 }
 
