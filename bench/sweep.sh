@@ -3,7 +3,8 @@
 # plugins with audio in and out, and the VST3 bundles) and sums up how it went: exit statuses,
 # crashes, time-outs, layout refusals and the verdicts. One report per plugin is kept.
 # Usage: bench/sweep.sh [mode] [out dir] [grep pattern over the plugin list]
-#   JOBS=n runs n plugins at a time (default 1); TIMEOUT=s limits one run (default 600).
+#   JOBS=n runs n plugins at a time (default 1); TIMEOUT=s limits one run (default 600);
+#   TESTRIG=path measures with another build.
 # Needs lv2ls and lv2info (lilv-utils) and a release build.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -11,7 +12,7 @@ cd "$(dirname "$0")/.."
 mode="${1:---bench-checkup}"
 out="${2:-/tmp/testrig-sweep${mode#--bench}}"
 pattern="${3:-.}"
-testrig="$PWD/build/TESTRIG"
+testrig="${TESTRIG:-$PWD/build/TESTRIG}"
 mkdir -p "$out"
 
 # "uri<TAB>audio ins<TAB>audio outs" for every LV2 plugin, then the VST3 bundles.

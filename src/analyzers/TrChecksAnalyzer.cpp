@@ -24,6 +24,7 @@ constexpr int correlationReach = 65535;
 constexpr int noiseLength = 65536;
 constexpr double silentPeak = 1e-5 * probePeak; // -100 dB re the probe
 constexpr double implausiblePeak = 100.0;       // +40 dBFS
+constexpr double timeVariantChange = 0.01;      // -20 dB between two answers to one probe
 
 juce::String problemWith (const TrChecksParams& p)
 {
@@ -140,16 +141,23 @@ TrChecksResult TrChecksAnalyzer::run (TrPluginSlot& slot, const Params& params, 
     std::vector<double> capture (probeLength, 0.0);
     const auto fromProbe = [&probe] (long long i) { return probe[static_cast<size_t> (i)]; };
     const auto intoCapture = [&capture] (long long i, double v) { capture[static_cast<size_t> (i)] = v; };
-    if (! watchedStage (probeLength, fromProbe, intoCapture, 0.0f, 0.3f))
+    const auto stimulus = minifft::realSpectrum (probe, probeTransform);
+    if (! watchedStage (probeLength, fromProbe, intoCapture, 0.0f, 0.15f))
         return r;
+    const auto first = TrTransfer::deconvolve (stimulus, minifft::realSpectrum (capture, probeTransform));
 
-    const auto timing = TrTransfer::timing (TrTransfer::deconvolve (minifft::realSpectrum (probe, probeTransform),
-                                                                    minifft::realSpectrum (capture, probeTransform)),
-                                            probeTransform, correlationReach);
-    r.latencyUnclear = ! timing.clear;
+    // The same probe again: a plugin that modulates or drifts answers it differently, and then
+    // no delay read from it can be trusted.
+    if (! watchedStage (probeLength, fromProbe, intoCapture, 0.15f, 0.3f))
+        return r;
+    r.timeVariant = TrTransfer::relativeChange (first, TrTransfer::deconvolve (stimulus, minifft::realSpectrum (capture, probeTransform)))
+                  > timeVariantChange;
+
+    const auto timing = TrTransfer::timing (first, probeTransform, correlationReach);
+    r.latencyUnclear = ! timing.clear || r.timeVariant;
     r.latencyAtSearchLimit = timing.beyondReach;
-    r.measuredLatency = ! timing.clear ? TrSentinel::notMeasured : timing.beyondReach ? correlationReach : timing.latencySamples;
-    r.polarityInverted = timing.clear && ! timing.beyondReach && timing.inverted;
+    r.measuredLatency = r.latencyUnclear ? TrSentinel::notMeasured : timing.beyondReach ? correlationReach : timing.latencySamples;
+    r.polarityInverted = ! r.latencyUnclear && ! timing.beyondReach && timing.inverted;
 
     // DC while a tone plays; then the latency reported now that audio has run.
     const auto toneSkip = static_cast<long long> (0.5 * rate);

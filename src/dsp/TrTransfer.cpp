@@ -10,6 +10,9 @@ namespace TrTransfer
 namespace
 {
 constexpr double clearShare = 0.1;
+constexpr double firstArrivalShare = 0.5; // of the strongest peak: an earlier one that strong comes first
+constexpr double invertedMajority = 0.75;
+constexpr double passbandShare = 0.5;   // -6 dB of the largest magnitude
 constexpr double minimumPhaseFloor = 1e-9; // deep stop bands keep their share of the phase
 constexpr double passbandBelowPeakDb = 20.0;
 constexpr double linearDeviationRadians = 10.0 * 3.14159265358979323846 / 180.0;
@@ -39,6 +42,48 @@ double refined (const std::vector<double>& x, int peak)
     const auto n = static_cast<int> (x.size());
     const auto at = [&] (int i) { return std::abs (x[static_cast<size_t> ((i + n) % n)]); };
     return peak + parabolicOffset (at (peak - 1), at (peak), at (peak + 1));
+}
+
+/** The earliest local peak of |x| within lags 0..reach at least half as strong as the strongest
+    there: where the response starts when several arrivals follow one another. */
+int firstArrival (const std::vector<double>& x, int reach)
+{
+    const auto n = static_cast<int> (x.size());
+    const auto at = [&] (int i) { return std::abs (x[static_cast<size_t> (((i % n) + n) % n)]); };
+    const auto strongestInReach = at (strongest (x, 0, reach));
+
+    for (int i = 0; i <= reach; ++i)
+        if (at (i) >= firstArrivalShare * strongestInReach && at (i) >= at (i - 1) && at (i) >= at (i + 1))
+            return i;
+
+    return strongest (x, 0, reach);
+}
+
+/** Whether the passband points the other way: the phase left once the delay and the
+    minimum-phase part are taken out lies beyond 90 degrees over three quarters of the passband,
+    counted per octave. An all-pass wandering through 180 degrees is not flipped. */
+bool isInverted (const Spectrum& transfer, const std::vector<double>& minimum, int n, double delay, bool linear)
+{
+    double largest = 0.0;
+    for (const auto& h : transfer)
+        largest = std::max (largest, std::abs (h));
+
+    const auto twoPi = 2.0 * 3.14159265358979323846;
+    double flipped = 0.0, all = 0.0;
+    for (int k = 1; k < n / 2; ++k)
+    {
+        const auto& h = transfer[static_cast<size_t> (k)];
+        if (std::abs (h) < passbandShare * largest)
+            continue;
+
+        const auto excess = std::arg (h) + twoPi * k * delay / n - (linear ? 0.0 : minimum[static_cast<size_t> (k)]);
+        const auto weight = 1.0 / k;
+        all += weight;
+        if (std::cos (excess) < 0.0)
+            flipped += weight;
+    }
+
+    return all > 0.0 && flipped >= invertedMajority * all;
 }
 
 /** Whether the phase, with the delay taken out, is a straight line over the passband. */
@@ -91,6 +136,17 @@ bool isLinearPhase (const Spectrum& transfer, int n, double delay)
 
     return true;
 }
+}
+
+double relativeChange (const Spectrum& a, const Spectrum& b)
+{
+    double difference = 0.0, energy = 0.0;
+    for (size_t k = 0; k < std::min (a.size(), b.size()); ++k)
+    {
+        difference += std::norm (a[k] - b[k]);
+        energy += std::norm (a[k]);
+    }
+    return energy > 0.0 ? difference / energy : 0.0;
 }
 
 Spectrum deconvolve (const Spectrum& stimulus, const Spectrum& response)
@@ -153,11 +209,12 @@ Timing timing (const Spectrum& transfer, int n, int largestLag)
 
     const auto arrival = minifft::inverseRealSpectrum (weighted, n);
     const auto anywhere = strongest (arrival, 0, n - 1);
-    const auto inReach = strongest (arrival, 0, reach);
+    const auto inReach = firstArrival (arrival, reach);
     const auto peakShare = [&] (int lag) { return energy > 0.0 ? std::abs (arrival[static_cast<size_t> (lag)]) / energy : 0.0; };
 
     t.clear = peakShare (anywhere) > clearShare;
-    t.beyondReach = t.clear && anywhere > reach && std::abs (arrival[static_cast<size_t> (anywhere)]) > 2.0 * std::abs (arrival[static_cast<size_t> (inReach)]);
+    t.beyondReach = t.clear && anywhere > reach
+                 && std::abs (arrival[static_cast<size_t> (anywhere)]) > 2.0 * std::abs (arrival[static_cast<size_t> (strongest (arrival, 0, reach))]);
     if (! t.clear || t.beyondReach)
     {
         t.latencySamples = t.beyondReach ? anywhere : 0.0;
@@ -166,16 +223,9 @@ Timing timing (const Spectrum& transfer, int n, int largestLag)
 
     const auto response = minifft::inverseRealSpectrum (transfer, n);
     const auto centre = strongest (response, 0, reach);
-    if (isLinearPhase (transfer, n, refined (response, centre)))
-    {
-        t.linearPhase = true;
-        t.latencySamples = refined (response, centre);
-        t.inverted = response[static_cast<size_t> (centre)] < 0.0;
-        return t;
-    }
-
-    t.latencySamples = std::max (0.0, refined (arrival, inReach));
-    t.inverted = arrival[static_cast<size_t> (inReach)] < 0.0;
+    t.linearPhase = isLinearPhase (transfer, n, refined (response, centre));
+    t.latencySamples = t.linearPhase ? refined (response, centre) : std::max (0.0, refined (arrival, inReach));
+    t.inverted = isInverted (transfer, minimum, n, t.latencySamples, t.linearPhase);
     return t;
 }
 }

@@ -13,6 +13,10 @@ namespace TrTransfer
         blowing up. */
     Spectrum deconvolve (const Spectrum& stimulus, const Spectrum& response);
 
+    /** The energy of a - b relative to the energy of a: how far two measurements of one
+        response disagree (0 for identical ones). */
+    double relativeChange (const Spectrum& a, const Spectrum& b);
+
     /** The minimum phase in radians of each bin 0..n/2 of a magnitude response, by the real
         cepstrum: what a causal filter with exactly this magnitude would do to the phase. Levels
         below floor x the largest magnitude count as that floor. */
@@ -30,12 +34,17 @@ namespace TrTransfer
 
     /** The delay of a linear-phase response is its centre (its peak). Any other response is split
         into its minimum-phase part (which starts at once) and an all-pass remainder; the delay is
-        where that remainder peaks, found as the peak of the response correlated with its own
-        minimum-phase version, weighted by |H|^2. So a minimum-phase filter reads 0, a hidden
-        delay in front of one reads as that delay, and the polarity is the sign of that peak:
-        decided where the plugin passes most signal, inverted only for a flipped passband.
+        where that remainder first peaks, found in the response correlated with its own
+        minimum-phase version, weighted by |H|^2: the earliest peak at least half as strong as
+        the strongest. So a minimum-phase filter reads 0, a hidden delay in front of one reads as
+        that delay, and an echo does not hide the direct sound before it.
+        The polarity is decided in the passband (within 6 dB of the largest magnitude), on the
+        phase left once the delay and the minimum-phase part are taken out: inverted when it lies
+        beyond 90 degrees over three quarters of the passband, counted per octave. A plain
+        inversion is inverted; filters of any order are not; an all-pass whose phase wanders
+        through 180 degrees is not.
         The peak is searched over lags 0..largestLag; a response whose strongest peak lies
-        outside them is beyondReach, and one whose peak holds less than a tenth of the
-        response's energy is not clear (silence, noise, or output unrelated to the input). */
+        outside them is beyondReach. One whose peak holds less than a tenth of the response's
+        energy is not clear (silence, noise, or output unrelated to the input). */
     Timing timing (const Spectrum& transfer, int n, int largestLag);
 }

@@ -24,7 +24,8 @@ struct TrChecksResult : TrSlotRecord
     int reportedLatency = 0;                           // after reset, before audio
     int reportedLatencyAfter = 0;                      // after audio has run
     double measuredLatency = 0.0;                      // samples, fractional; -1 when not measured
-    bool latencyUnclear = false;                       // no clear response to the probe: the delay could not be measured
+    bool latencyUnclear = false;                       // no clear or no steady response to the probe: the delay could not be measured
+    bool timeVariant = false;                          // two runs of the same probe were answered differently
     bool latencyAtSearchLimit = false;
     bool polarityInverted = false;
     double dcSignalDbfs = TrSentinel::notMeasuredDb;
