@@ -25,6 +25,8 @@ constexpr int noiseLength = 65536;
 constexpr double silentPeak = 1e-5 * probePeak; // -100 dB re the probe
 constexpr double implausiblePeak = 100.0;       // +40 dBFS
 constexpr double timeVariantChange = 0.01;      // -20 dB between two answers to one probe
+constexpr double probeDecaySeconds = 4.0;
+constexpr double decayedShare = 1e-10;          // -100 dB of the probe's peak power
 
 juce::String problemWith (const TrChecksParams& p)
 {
@@ -146,14 +148,26 @@ TrChecksResult TrChecksAnalyzer::run (TrPluginSlot& slot, const Params& params, 
         return r;
     const auto first = TrTransfer::deconvolve (stimulus, minifft::realSpectrum (capture, probeTransform));
 
-    // The same probe again: a plugin that modulates or drifts answers it differently, and then
-    // no delay read from it can be trusted.
+    // The same probe again, once the first has died away: a plugin that modulates or drifts
+    // answers it differently, and then no delay read from it can be trusted.
+    const auto chunk = static_cast<long long> (0.1 * rate);
+    const auto decayCap = std::max (0, r.reportedLatency) + static_cast<long long> (probeDecaySeconds * rate);
+    double chunkEnergy = 0.0;
+    for (long long waited = 0; waited < decayCap; waited += chunk)
+    {
+        chunkEnergy = 0.0;
+        if (! stage (chunk, silence, [&] (long long, double v) { chunkEnergy += v * v; }, 0.15f, 0.15f))
+            return r;
+        if (chunkEnergy <= decayedShare * probePeak * probePeak * static_cast<double> (chunk))
+            break;
+    }
+
     if (! watchedStage (probeLength, fromProbe, intoCapture, 0.15f, 0.3f))
         return r;
     r.timeVariant = TrTransfer::relativeChange (first, TrTransfer::deconvolve (stimulus, minifft::realSpectrum (capture, probeTransform)))
                   > timeVariantChange;
 
-    const auto timing = TrTransfer::timing (first, probeTransform, correlationReach);
+    const auto timing = TrTransfer::timing (first, probeTransform, rate, correlationReach);
     r.latencyUnclear = ! timing.clear || r.timeVariant;
     r.latencyAtSearchLimit = timing.beyondReach;
     r.measuredLatency = r.latencyUnclear ? TrSentinel::notMeasured : timing.beyondReach ? correlationReach : timing.latencySamples;

@@ -197,7 +197,7 @@ TrCurveResult TrFreqResponseAnalyzer::run (TrPluginSlot& slot, const Params& par
         return r;
     }
 
-    const auto timing = TrTransfer::timing (transfer, n, std::min (static_cast<int> (longestDelaySeconds * rate), n) - 1);
+    const auto timing = TrTransfer::timing (transfer, n, rate, std::min (static_cast<int> (longestDelaySeconds * rate), n) - 1);
     r.measuredLatency = timing.latencySamples;
     r.polarityInverted = timing.inverted;
     const auto phase = unwrappedPhase (transfer, n, r.measuredLatency);

@@ -11,8 +11,9 @@ namespace
 {
 constexpr double clearShare = 0.1;
 constexpr double firstArrivalShare = 0.5; // of the strongest peak: an earlier one that strong comes first
-constexpr double invertedMajority = 0.75;
+constexpr double invertedMajority = 2.0 / 3.0;
 constexpr double passbandShare = 0.5;   // -6 dB of the largest magnitude
+constexpr double audibleLowHz = 20.0, audibleHighHz = 20000.0;
 constexpr double minimumPhaseFloor = 1e-9; // deep stop bands keep their share of the phase
 constexpr double passbandBelowPeakDb = 20.0;
 constexpr double linearDeviationRadians = 10.0 * 3.14159265358979323846 / 180.0;
@@ -59,18 +60,22 @@ int firstArrival (const std::vector<double>& x, int reach)
     return strongest (x, 0, reach);
 }
 
-/** Whether the passband points the other way: the phase left once the delay and the
-    minimum-phase part are taken out lies beyond 90 degrees over three quarters of the passband,
-    counted per octave. An all-pass wandering through 180 degrees is not flipped. */
-bool isInverted (const Spectrum& transfer, const std::vector<double>& minimum, int n, double delay, bool linear)
+/** How much of the audible passband, counted per octave, points the other way: where the phase
+    left once the delay and the minimum-phase part are taken out lies beyond 90 degrees. */
+double flippedShare (const Spectrum& transfer, const std::vector<double>& minimum, int n, double sampleRate, double delay, bool linear)
 {
+    // The audible band: below it a DC blocker's phase, above it an anti-alias filter's, would
+    // outvote what the ear hears.
+    const auto lowest = std::max (1, static_cast<int> (std::ceil (audibleLowHz * n / sampleRate)));
+    const auto highest = std::min (n / 2 - 1, static_cast<int> (std::min (audibleHighHz, 0.45 * sampleRate) * n / sampleRate));
+
     double largest = 0.0;
     for (const auto& h : transfer)
         largest = std::max (largest, std::abs (h));
 
     const auto twoPi = 2.0 * 3.14159265358979323846;
     double flipped = 0.0, all = 0.0;
-    for (int k = 1; k < n / 2; ++k)
+    for (int k = lowest; k <= highest; ++k)
     {
         const auto& h = transfer[static_cast<size_t> (k)];
         if (std::abs (h) < passbandShare * largest)
@@ -83,7 +88,7 @@ bool isInverted (const Spectrum& transfer, const std::vector<double>& minimum, i
             flipped += weight;
     }
 
-    return all > 0.0 && flipped >= invertedMajority * all;
+    return all > 0.0 ? flipped / all : 0.0;
 }
 
 /** Whether the phase, with the delay taken out, is a straight line over the passband. */
@@ -190,7 +195,7 @@ std::vector<double> minimumPhase (const Spectrum& transfer, int n, double floor)
     return phase;
 }
 
-Timing timing (const Spectrum& transfer, int n, int largestLag)
+Timing timing (const Spectrum& transfer, int n, double sampleRate, int largestLag)
 {
     Timing t;
     const auto reach = std::clamp (largestLag, 0, n - 1);
@@ -225,7 +230,8 @@ Timing timing (const Spectrum& transfer, int n, int largestLag)
     const auto centre = strongest (response, 0, reach);
     t.linearPhase = isLinearPhase (transfer, n, refined (response, centre));
     t.latencySamples = t.linearPhase ? refined (response, centre) : std::max (0.0, refined (arrival, inReach));
-    t.inverted = isInverted (transfer, minimum, n, t.latencySamples, t.linearPhase);
+    t.flippedShare = flippedShare (transfer, minimum, n, sampleRate, t.latencySamples, t.linearPhase);
+    t.inverted = t.flippedShare >= invertedMajority;
     return t;
 }
 }

@@ -29,6 +29,7 @@ namespace TrTransfer
         bool clear = false;          // a coherent response stands out of the measurement
         bool beyondReach = false;    // it stands out, but later than the largest lag searched
         bool inverted = false;       // the polarity where the plugin passes most signal is flipped
+        double flippedShare = 0.0;   // the share of the passband, per octave, whose phase is flipped
         bool linearPhase = false;    // the response is symmetric about its peak
     };
 
@@ -38,13 +39,13 @@ namespace TrTransfer
         minimum-phase version, weighted by |H|^2: the earliest peak at least half as strong as
         the strongest. So a minimum-phase filter reads 0, a hidden delay in front of one reads as
         that delay, and an echo does not hide the direct sound before it.
-        The polarity is decided in the passband (within 6 dB of the largest magnitude), on the
-        phase left once the delay and the minimum-phase part are taken out: inverted when it lies
-        beyond 90 degrees over three quarters of the passband, counted per octave. A plain
-        inversion is inverted; filters of any order are not; an all-pass whose phase wanders
-        through 180 degrees is not.
+        The polarity is decided in the audible passband (20 Hz to 20 kHz, within 6 dB of the
+        largest magnitude), on the phase left once the delay and the minimum-phase part are
+        taken out: inverted when it lies beyond 90 degrees over two thirds of the passband,
+        counted per octave. A plain inversion is inverted; filters of any order are not; an
+        all-pass whose phase wanders through 180 degrees is not.
         The peak is searched over lags 0..largestLag; a response whose strongest peak lies
         outside them is beyondReach. One whose peak holds less than a tenth of the response's
         energy is not clear (silence, noise, or output unrelated to the input). */
-    Timing timing (const Spectrum& transfer, int n, int largestLag);
+    Timing timing (const Spectrum& transfer, int n, double sampleRate, int largestLag);
 }

@@ -1,0 +1,119 @@
+#include "TrFixtureFilters.h"
+#include "dsp/TrTransfer.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <random>
+
+namespace
+{
+constexpr int n = 131072;
+constexpr double rate = 48000.0;
+constexpr int reach = 65535;
+
+using Response = std::function<std::complex<double> (double hz)>;
+
+/** Bins 0..n/2 of an analytic response, band-limited to the audio band as a sweep would see it. */
+TrTransfer::Spectrum spectrumOf (const Response& h)
+{
+    TrTransfer::Spectrum s (n / 2 + 1);
+    for (int k = 1; k < n / 2; ++k)
+        s[static_cast<size_t> (k)] = h (k * rate / n);
+    return s;
+}
+
+Response delay (double samples)
+{
+    return [samples] (double hz) { return std::polar (1.0, -2.0 * M_PI * hz * samples / rate); };
+}
+
+Response cascade (std::vector<TrFixtureFilters::Biquad> biquads)
+{
+    return [biquads] (double hz) { return TrFixtureFilters::response (biquads, hz, rate); };
+}
+
+Response times (Response a, Response b)
+{
+    return [a, b] (double hz) { return a (hz) * b (hz); };
+}
+
+Response negated (Response a)
+{
+    return [a] (double hz) { return -a (hz); };
+}
+
+const auto lowPass = cascade ({ TrFixtureFilters::lowPass (2000.0, 0.5412, rate), TrFixtureFilters::lowPass (2000.0, 1.3066, rate) });
+const auto highPass4 = [] (double hz) {
+    // 24 dB/oct at 300 Hz: the all-pass-free complement of a Butterworth low-pass.
+    const auto s = std::complex<double> (0.0, hz / 300.0);
+    return (s * s * s * s) / ((s * s + 0.7654 * s + 1.0) * (s * s + 1.8478 * s + 1.0));
+};
+const auto allPass = cascade ({ TrFixtureFilters::allPass (1000.0, 0.7071, rate) });
+const auto twoAllPasses = cascade ({ TrFixtureFilters::allPass (1000.0, 0.7071, rate), TrFixtureFilters::allPass (1000.0, 0.7071, rate) });
+const auto peakEq = cascade ({ TrFixtureFilters::peaking (1000.0, 6.0, 1.0, rate) });
+}
+
+TEST (Transfer, LatencyIsWhereTheResponseStartsAndPolarityIsThePassbandsSign)
+{
+    const struct
+    {
+        const char* label;
+        Response response;
+        double latency, tolerance;
+        bool inverted, linear;
+    } cases[] {
+        { "wire", delay (0.0), 0.0, 0.01, false, true },
+        { "whole delay", delay (100.0), 100.0, 0.01, false, true },
+        { "fractional delay", delay (31.5), 31.5, 0.05, false, true },
+        { "plain inversion", negated (delay (0.0)), 0.0, 0.01, true, true },
+        { "inverted delay", negated (delay (64.0)), 64.0, 0.01, true, true },
+        { "4th-order low-pass: minimum phase starts at once", lowPass, 0.0, 0.3, false, false },
+        { "low-pass behind a hidden delay", times (lowPass, delay (100.0)), 100.0, 0.3, false, false },
+        { "inverted low-pass", negated (lowPass), 0.0, 0.3, true, false },
+        { "24 dB/oct high-pass", highPass4, 0.0, 0.3, false, false },
+        { "peaking EQ", peakEq, 0.0, 0.1, false, false },
+        { "all-pass wandering through 180 degrees", allPass, 0.0, 3.0, false, false },
+        { "inverted all-pass: flipped over most octaves", negated (allPass), 0.0, 3.0, true, false },
+        { "two all-passes: through 180 degrees twice", twoAllPasses, 0.0, 3.0, false, false },
+        { "two all-passes inverted: flipped over more than two thirds", negated (twoAllPasses), 0.0, 3.0, true, false },
+        { "echo after the direct sound", [] (double hz) { return delay (0.0) (hz) + 0.9 * delay (300.0) (hz); }, 0.0, 0.1, false, false },
+    };
+
+    for (const auto& c : cases)
+    {
+        const auto t = TrTransfer::timing (spectrumOf (c.response), n, rate, reach);
+        EXPECT_TRUE (t.clear) << c.label;
+        EXPECT_FALSE (t.beyondReach) << c.label;
+        EXPECT_NEAR (t.latencySamples, c.latency, c.tolerance) << c.label;
+        EXPECT_EQ (t.inverted, c.inverted) << c.label << ": " << t.flippedShare;
+        EXPECT_EQ (t.linearPhase, c.linear) << c.label;
+    }
+}
+
+TEST (Transfer, SilenceAndUnrelatedOutputAreNotClearAndALateResponseIsBeyondReach)
+{
+    EXPECT_FALSE (TrTransfer::timing (spectrumOf ([] (double) { return std::complex<double> (); }), n, rate, reach).clear);
+
+    std::mt19937 rng (3);
+    std::uniform_real_distribution<double> phase (-M_PI, M_PI);
+    TrTransfer::Spectrum random (n / 2 + 1);
+    for (auto& v : random)
+        v = std::polar (1.0, phase (rng));
+    EXPECT_FALSE (TrTransfer::timing (random, n, rate, reach).clear) << "output unrelated to the input";
+
+    const auto late = TrTransfer::timing (spectrumOf (delay (70000.0)), n, rate, reach);
+    EXPECT_TRUE (late.clear);
+    EXPECT_TRUE (late.beyondReach);
+}
+
+TEST (Transfer, RelativeChangeComparesTwoMeasurements)
+{
+    const auto a = spectrumOf (lowPass);
+    EXPECT_EQ (TrTransfer::relativeChange (a, a), 0.0);
+
+    auto b = a;
+    for (auto& v : b)
+        v *= 1.1;
+    EXPECT_NEAR (TrTransfer::relativeChange (a, b), 0.01, 1e-9);
+}
