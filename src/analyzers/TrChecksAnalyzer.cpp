@@ -168,7 +168,8 @@ TrChecksResult TrChecksAnalyzer::run (TrPluginSlot& slot, const Params& params, 
                   > timeVariantChange;
 
     const auto timing = TrTransfer::timing (first, probeTransform, rate, correlationReach);
-    r.latencyUnclear = ! timing.clear || r.timeVariant;
+    r.responseSpread = timing.clear && ! timing.beyondReach && timing.spread;
+    r.latencyUnclear = ! timing.clear || r.timeVariant || r.responseSpread;
     r.latencyAtSearchLimit = timing.beyondReach;
     r.measuredLatency = r.latencyUnclear ? TrSentinel::notMeasured : timing.beyondReach ? correlationReach : timing.latencySamples;
     r.polarityInverted = ! r.latencyUnclear && ! timing.beyondReach && timing.inverted;

@@ -199,6 +199,7 @@ TrCurveResult TrFreqResponseAnalyzer::run (TrPluginSlot& slot, const Params& par
 
     const auto timing = TrTransfer::timing (transfer, n, rate, std::min (static_cast<int> (longestDelaySeconds * rate), n) - 1);
     r.measuredLatency = timing.latencySamples;
+    r.responseSpread = timing.spread;
     r.polarityInverted = timing.inverted;
     const auto phase = unwrappedPhase (transfer, n, r.measuredLatency);
 

@@ -21,7 +21,8 @@ juce::String latencyFlags (const TrChecksResult& r)
     if (r.latencyAtSearchLimit)
         flags << "  (!) at search limit - true latency may be larger";
     if (r.latencyUnclear)
-        flags << (r.timeVariant ? "  (!) response changes between probes" : "  (!) no clear response") << " - the delay cannot be verified";
+        flags << (r.timeVariant ? "  (!) response changes between probes" : r.responseSpread ? "  (!) response spread out like a reverb's" : "  (!) no clear response")
+              << " - the delay cannot be verified";
     if (r.reportedLatency != r.reportedLatencyAfter)
         flags << "  (!) drifts after audio";
     if (! r.latencyUnclear && ! r.latencyAtSearchLimit && std::abs (r.measuredLatency - r.reportedLatencyAfter) > 3.0)

@@ -14,6 +14,9 @@ constexpr double firstArrivalShare = 0.5; // of the strongest peak: an earlier o
 constexpr double invertedMajority = 2.0 / 3.0;
 constexpr double passbandShare = 0.5;   // -6 dB of the largest magnitude
 constexpr double audibleLowHz = 20.0, audibleHighHz = 20000.0;
+constexpr int spreadBeforeSamples = 64;
+constexpr double spreadAfterSeconds = 0.025;
+constexpr double spreadShare = 0.5;
 constexpr double minimumPhaseFloor = 1e-9; // deep stop bands keep their share of the phase
 constexpr double passbandBelowPeakDb = 20.0;
 constexpr double linearDeviationRadians = 10.0 * 3.14159265358979323846 / 180.0;
@@ -229,8 +232,24 @@ Timing timing (const Spectrum& transfer, int n, double sampleRate, int largestLa
     const auto response = minifft::inverseRealSpectrum (transfer, n);
     const auto centre = strongest (response, 0, reach);
     t.linearPhase = isLinearPhase (transfer, n, refined (response, centre));
-    t.latencySamples = t.linearPhase ? refined (response, centre) : std::max (0.0, refined (arrival, inReach));
-    t.flippedShare = flippedShare (transfer, minimum, n, sampleRate, t.latencySamples, t.linearPhase);
+    t.latencySamples = std::max (0.0, t.linearPhase ? refined (response, centre) : refined (arrival, inReach));
+
+    // How much of the response follows within a moment of its arrival: a filter, a delay or an
+    // echo keeps it there, a reverb spreads it over seconds.
+    const auto from = static_cast<int> (t.latencySamples) - spreadBeforeSamples;
+    const auto to = static_cast<int> (t.latencySamples + spreadAfterSeconds * sampleRate);
+    double near = 0.0, all = 0.0;
+    for (int i = 0; i < n; ++i)
+    {
+        const auto e = response[static_cast<size_t> (i)] * response[static_cast<size_t> (i)];
+        all += e;
+        if (i >= from && i <= to)
+            near += e;
+    }
+    t.spread = near < spreadShare * all;
+
+    // A reverb's phase says nothing about which way it points.
+    t.flippedShare = t.spread ? 0.0 : flippedShare (transfer, minimum, n, sampleRate, t.latencySamples, t.linearPhase);
     t.inverted = t.flippedShare >= invertedMajority;
     return t;
 }

@@ -31,6 +31,7 @@ namespace TrTransfer
         bool inverted = false;       // the polarity where the plugin passes most signal is flipped
         double flippedShare = 0.0;   // the share of the passband, per octave, whose phase is flipped
         bool linearPhase = false;    // the response is symmetric about its peak
+        bool spread = false;         // less than half its energy follows within 25 ms of the arrival: a reverb's
     };
 
     /** The delay of a linear-phase response is its centre (its peak). Any other response is split
@@ -46,6 +47,8 @@ namespace TrTransfer
         all-pass whose phase wanders through 180 degrees is not.
         The peak is searched over lags 0..largestLag; a response whose strongest peak lies
         outside them is beyondReach. One whose peak holds less than a tenth of the response's
-        energy is not clear (silence, noise, or output unrelated to the input). */
+        energy is not clear (silence, noise, or output unrelated to the input). A response spread
+        out over time, as a fully wet reverb's is, has no single arrival that could be called
+        latency (its pre-delay is an effect), nor a polarity. */
     Timing timing (const Spectrum& transfer, int n, double sampleRate, int largestLag);
 }

@@ -26,6 +26,7 @@ struct TrChecksResult : TrSlotRecord
     double measuredLatency = 0.0;                      // samples, fractional; -1 when not measured
     bool latencyUnclear = false;                       // no clear or no steady response to the probe: the delay could not be measured
     bool timeVariant = false;                          // two runs of the same probe were answered differently
+    bool responseSpread = false;                       // the response is spread over time like a reverb's: no single arrival
     bool latencyAtSearchLimit = false;
     bool polarityInverted = false;
     double dcSignalDbfs = TrSentinel::notMeasuredDb;

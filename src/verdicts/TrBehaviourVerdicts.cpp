@@ -34,7 +34,9 @@ juce::String unverifiedDelay (const TrChecksResult& r)
     if (r.latencyAtSearchLimit && r.reportedLatencyAfter >= TrChecksResult::latencySearchLimit)
         return "it reports " + juce::String (r.reportedLatencyAfter) + " smp, more than the probe can see";
     if (r.latencyUnclear)
-        return r.timeVariant ? "its response changes from one probe to the next" : "no clear response to the probe";
+        return r.timeVariant      ? "its response changes from one probe to the next"
+             : r.responseSpread ? "its response is spread out over time, like a reverb's"
+                                : "no clear response to the probe";
     return {};
 }
 

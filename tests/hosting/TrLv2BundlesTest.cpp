@@ -1,6 +1,9 @@
 #include "TrTestPaths.h"
 #include "hosting/TrLv2Bundles.h"
+#include "analyzers/TrChecksAnalyzer.h"
+#include "hosting/TrReportedLatency.h"
 #include "hosting/TrSlotManager.h"
+#include "verdicts/TrVerdict.h"
 
 #include <gtest/gtest.h>
 
@@ -80,4 +83,85 @@ TEST (Lv2Bundles, AnInstalledPluginLoadsByBundlePathAndByUri)
     EXPECT_EQ (manager.slot (0).description.fileOrIdentifier, "urn:zamaudio:ZamCompX2");
     EXPECT_EQ (manager.slot (0).description.name, manager.slot (1).description.name);
     EXPECT_EQ (manager.slot (1).pluginFile, juce::File()) << "a URI is not a file";
+}
+
+namespace
+{
+juce::File lv2Set()
+{
+    return juce::File (TESTRIG_FIXTURES_DIR).getChildFile ("TestrigLv2Set.lv2");
+}
+
+/** Loads one plugin of the fixture set by its URI, the bundle made known first. */
+juce::String loadFromSet (TrSlotManager& manager, const juce::String& uri)
+{
+    TrLv2Bundles::plugins (manager.formatManager, lv2Set());
+    juce::String error;
+    manager.slot (0).loadFromArgument (uri, error);
+    return error;
+}
+}
+
+TEST (Lv2Bundles, ABundleOfSeveralLoadsItsOnlyStereoPluginAndAnAmbiguousOneNamesItsPlugins)
+{
+    TrSlotManager manager;
+    juce::String error;
+    ASSERT_TRUE (manager.slot (0).loadFromFile (lv2Set(), error)) << error;
+    EXPECT_EQ (manager.slot (0).description.fileOrIdentifier, "urn:testrig:fixtures:lv2-late-latency");
+
+    const auto meters = juce::File ("/usr/lib/lv2/meters.lv2");
+    ASSERT_TRUE (meters.isDirectory()) << "the test scripts install x42-plugins";
+    EXPECT_FALSE (manager.slot (1).loadFromFile (meters, error));
+    EXPECT_TRUE (error.startsWith ("/usr/lib/lv2/meters.lv2 holds ")) << error;
+    EXPECT_TRUE (error.contains ("http://gareus.org/oss/lv2/meters#")) << error;
+    EXPECT_TRUE (error.endsWith (") - give the URI of the one to measure")) << error;
+}
+
+TEST (Lv2Bundles, ALatencyPortWrittenOnlyWhileRunningIsReadAfterOneBlock)
+{
+    TrSlotManager manager;
+    ASSERT_EQ (loadFromSet (manager, "urn:testrig:fixtures:lv2-late-latency"), "");
+    auto& plugin = *manager.slot (0).instance;
+    plugin.reset();
+    EXPECT_EQ (plugin.getLatencySamples(), 0) << "nothing written before the plugin runs";
+    EXPECT_EQ (latencyBeforeAudio (plugin, 512), 64);
+
+    const auto checks = TrChecksAnalyzer::run (manager.slot (0), {}, nullptr, {});
+    ASSERT_EQ (checks.error, "");
+    EXPECT_EQ (checks.reportedLatency, 64);
+    EXPECT_EQ (checks.reportedLatencyAfter, 64);
+    EXPECT_NEAR (checks.measuredLatency, 64.0, 0.01);
+    EXPECT_EQ (TrVerdict::forChecks (checks).text, "Honest plugin: latency, bypass, polarity, DC and noise all check out");
+}
+
+TEST (Lv2Bundles, EveryInputOfAFourInputPluginGetsABuffer)
+{
+    TrSlotManager manager;
+    ASSERT_EQ (loadFromSet (manager, "urn:testrig:fixtures:lv2-quad"), "");
+    auto& slot = manager.slot (0);
+    EXPECT_EQ (slot.instance->getTotalNumInputChannels(), 4);
+
+    std::vector<double> capture;
+    juce::String error;
+    const auto tone = [] (long long n) { return 0.5 * std::sin (0.01 * static_cast<double> (n)); };
+    ASSERT_TRUE (renderCapture (*slot.instance, 512, TrChannelMode::left, 0, 2048, tone, capture, error, {}, {})) << error;
+    for (size_t i = 0; i < capture.size(); ++i)
+        ASSERT_NEAR (capture[i], tone (static_cast<long long> (i)), 1e-6) << "the second pair is fed silence";
+
+    // The same after the bus layout was set again, as the cost measurement does per block size.
+    slot.prepare (48000.0, 64);
+    ASSERT_TRUE (renderCapture (*slot.instance, 64, TrChannelMode::left, 0, 256, tone, capture, error, {}, {})) << error;
+}
+
+TEST (Lv2Bundles, PluginsThatCannotBeMeasuredAreRefusedBeforeTheyArePrepared)
+{
+    TrSlotManager manager;
+    EXPECT_EQ (loadFromSet (manager, "urn:testrig:fixtures:lv2-mono-fragile"),
+               "TESTRIG LV2 Mono Fragile does not support a stereo in/out layout (got 1 in / 1 out) - "
+               "measurements would read channels the plugin never writes");
+
+    juce::String error;
+    EXPECT_FALSE (manager.slot (1).loadFromArgument ("http://gareus.org/oss/lv2/xfade", error)) << "x42-plugins is installed";
+    EXPECT_EQ (error, "Stereo DJ X-Fade has 4 audio inputs and 2 outputs, of which the LV2 host can connect only 2 and 2 - "
+                      "the plugin would read unconnected memory");
 }
