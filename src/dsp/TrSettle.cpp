@@ -10,7 +10,7 @@ namespace TrSettle
 namespace
 {
 constexpr double periodSeconds = 0.085;
-constexpr double capSeconds = 3.0;
+constexpr double capSeconds = 2.0;
 constexpr double steadyChange = 1e-5;    // -50 dB of the period's energy
 constexpr double decayedEnergy = 1e-10;  // -100 dB of the steady output's energy
 constexpr int agreementsNeeded = 2;

@@ -16,7 +16,7 @@ namespace TrSettle
     /** Plays a periodic multitone (period about 85 ms, flat from 20 Hz to 0.45 x the rate) at the
         given peak amplitude until two successive periods of output agree within -50 dB, then
         silence until the output has decayed by 100 dB or stopped; each phase stops at the
-        plugin's latency plus 3 s. A plugin that modulates itself runs to the cap. False on
+        plugin's latency plus 2 s. A plugin that modulates itself runs to the cap. False on
         cancel (nothing else fails: the measurement that follows judges the output). */
     bool run (juce::AudioPluginInstance& plugin, double sampleRate, int blockSize, TrChannelMode mode, double amplitude,
               const TrCancel& cancel, Outcome* outcome = nullptr);

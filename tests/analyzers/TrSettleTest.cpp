@@ -56,8 +56,8 @@ TEST (Settle, AWireSettlesInAFewPeriodsAndModulationRunsToTheCap)
         { "wire", {}, true, 0.3, 0.4 },
         // Until 0.5 s after the reset, then as the wire.
         { "fade-in", { "Mode=Fade in" }, true, 0.5, 0.9 },
-        // Never steady: 3 s of multitone, then the silence it stops on.
-        { "modulation", { "Mode=Wobble" }, false, 3.0, 3.2 },
+        // Never steady: 2 s of multitone, then the silence it stops on.
+        { "modulation", { "Mode=Wobble" }, false, 2.0, 2.2 },
     };
 
     for (const auto& c : cases)
