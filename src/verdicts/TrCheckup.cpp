@@ -61,8 +61,10 @@ Checkup forCheckup (const TrHarmonicsResult* harmonics, const TrCurveResult* cur
         c.overall.text = "Clean, honest and light - safe on anything";
     else if (c.checks.grade == Grade::warn || c.checks.grade == Grade::bad)
         c.overall.text = c.checks.text;
-    else if (worst == Grade::bad)
+    else if (c.harmonics.grade == Grade::bad)
         c.overall.text = "Adds audible artefacts - use with care";
+    else if (c.curve.grade == Grade::bad)
+        c.overall.text = c.curve.text; // the one finding that made it bad, in its own words
     else
         c.overall.text = "Colors the sound on purpose; honest plugin";
 

@@ -56,6 +56,15 @@ TEST (Checkup, CombinesThePartsIntoOneGradeAndSentence)
     auto failedChecks = honest();
     failedChecks.error = "aborted";
 
+    auto inverted = shaped (0.0f);
+    inverted.polarityInverted = true;
+
+    auto heavy = transparent();
+    heavy.cpuNsPerSample = 1e9 / 48000.0 * 1.89; // 189 % of real time at 48 kHz
+
+    auto justRealTime = transparent();
+    justRealTime.cpuNsPerSample = 1e9 / 48000.0 * 0.99;
+
     const auto flat = shaped (0.0f);
     const auto coloured = shaped (3.0f);
     const auto clean = transparent();
@@ -76,6 +85,10 @@ TEST (Checkup, CombinesThePartsIntoOneGradeAndSentence)
         { "clipping only", &clipping, &flat, &fine, Grade::warn, "Colors the sound on purpose; honest plugin" },
         { "checks text wins over artefacts", &aliasing, &flat, &dc, Grade::bad, "One problem: adds DC offset" },
         { "artefacts", &aliasing, &flat, &fine, Grade::bad, "Adds audible artefacts - use with care" },
+        { "a flipped curve speaks for itself", &clean, &inverted, &fine, Grade::bad,
+          "Flips the waveform upside-down - cancels the dry signal in parallel chains" },
+        { "more than a core", &heavy, &flat, &fine, Grade::bad, "Cannot run in real time - it needs 189 % of one core" },
+        { "99 % of a core still runs", &justRealTime, &flat, &fine, Grade::good, "Clean, honest and light - safe on anything" },
         { "failed checks", &clean, &flat, &failedChecks, Grade::warn, "Measurement failed" },
         { "failed tone with honest checks", &failedTone, &coloured, &fine, Grade::warn, "Measurement failed" },
         { "failed tone with a checks problem", &failedTone, &flat, &dc, Grade::warn, "Measurement failed" },
