@@ -9,7 +9,7 @@ namespace TrNumberFormat
 juce::String plain (double value)
 {
     std::ostringstream out;
-    out << value;
+    out << (value == 0.0 ? 0.0 : value); // no "-0"
     return out.str();
 }
 
@@ -29,7 +29,7 @@ juce::String fixed (double value, int decimals)
     const auto rounded = std::round (std::abs (value) * scale) / scale;
 
     char text[64];
-    std::snprintf (text, sizeof (text), "%s%.*f", value < 0.0 ? "-" : "", decimals, rounded);
+    std::snprintf (text, sizeof (text), "%s%.*f", value < 0.0 && rounded > 0.0 ? "-" : "", decimals, rounded);
     return text;
 }
 

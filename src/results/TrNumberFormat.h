@@ -7,11 +7,11 @@
 namespace TrNumberFormat
 {
     /** As a standard output stream writes a double: at most 6 significant digits, no trailing
-        zeros (48000, 999.756, 1e-07). */
+        zeros (48000, 999.756, 1e-07); zero is never written with a sign. */
     juce::String plain (double value);
 
     /** Exactly `decimals` digits after the point (1..6), rounded half away from zero, with a
-        minus sign before any negative value even when it rounds to zero ("-0.00"). Non-finite
+        minus sign before a negative value unless it rounds to zero ("0.00", never "-0.00"). Non-finite
         values and magnitudes of 1e20 or more fall back to the stream's fixed notation ("nan",
         "inf"). Zero decimals means plain. */
     juce::String fixed (double value, int decimals);

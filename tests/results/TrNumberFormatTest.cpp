@@ -20,7 +20,12 @@ TEST (NumberFormat, PlainFixedAndPaddedReadAsTheReportsNeed)
         { TrNumberFormat::fixed (2.5, 2), "2.50" },
         { TrNumberFormat::fixed (0.125, 2), "0.13" },          // half away from zero
         { TrNumberFormat::fixed (-0.125, 2), "-0.13" },
-        { TrNumberFormat::fixed (-0.001, 2), "-0.00" },        // a negative value keeps its sign
+        { TrNumberFormat::fixed (-0.001, 2), "0.00" },         // a value that rounds to zero has no sign
+        { TrNumberFormat::fixed (-0.0049, 2), "0.00" },
+        { TrNumberFormat::fixed (-0.005, 2), "-0.01" },
+        { TrNumberFormat::fixed (-0.0, 1), "0.0" },
+        { TrNumberFormat::plain (-0.0), "0" },
+        { TrVerdict::detail_::db (-0.04, 1), "0.0 dB" },
         { TrNumberFormat::fixed (0.0, 2), "0.00" },
         { TrNumberFormat::fixed (-1.0, 4), "-1.0000" },
         { TrNumberFormat::fixed (-189.8549, 2), "-189.85" },
