@@ -60,6 +60,34 @@ std::vector<double> sweepStimulus (const TrCurveParams& p, int sweep, int tail)
     return x;
 }
 
+/** The index of the largest |h| among lags 0..largest of the impulse response. */
+int strongestSample (const Spectrum& transfer, int n, int largest)
+{
+    const auto h = minifft::inverseRealSpectrum (transfer, n);
+    int peak = 0;
+    for (int i = 1; i <= largest; ++i)
+        if (std::abs (h[static_cast<size_t> (i)]) > std::abs (h[static_cast<size_t> (peak)]))
+            peak = i;
+    return peak;
+}
+
+/** The linear part of the response alone. An exponential sweep puts the response of each
+    harmonic k ahead of the linear one, by lead x log2 (k) samples; keeping only what lies from
+    half that lead before the peak to half the transform after it leaves distortion out of the
+    curve, however long the plugin's own response. */
+Spectrum gated (const Spectrum& transfer, int n, int peak, int lead)
+{
+    auto h = minifft::inverseRealSpectrum (transfer, n);
+    const auto before = std::min (lead / 2, n / 4);
+    for (int i = 0; i < n; ++i)
+    {
+        const auto offset = ((i - peak) % n + n) % n; // lag after the peak, circularly
+        if (offset >= n / 2 && offset < n - before)
+            h[static_cast<size_t> (i)] = 0.0;
+    }
+    return minifft::realSpectrum (h, n);
+}
+
 /** Phase per bin with the measured delay removed, unwrapped over the bins that carry signal. */
 std::vector<double> unwrappedPhase (const Spectrum& transfer, int n, double delay)
 {
@@ -190,14 +218,18 @@ TrCurveResult TrFreqResponseAnalyzer::run (TrPluginSlot& slot, const Params& par
         return r;
 
     const auto x = minifft::realSpectrum (stimulus, n);
-    const auto transfer = TrTransfer::deconvolve (x, minifft::realSpectrum (first, n));
+    const auto ungated = TrTransfer::deconvolve (x, minifft::realSpectrum (first, n));
+    const auto longest = std::min (static_cast<int> (longestDelaySeconds * rate), n) - 1;
+    const auto anchor = strongestSample (ungated, n, longest);
+    const auto harmonicLead = static_cast<int> (std::log (2.0) * params.sweepSeconds / std::log (0.5 * rate / sweepStartHz) * rate);
+    const auto transfer = gated (ungated, n, anchor, harmonicLead);
     if (silent (transfer, n, rate))
     {
         r.error = TrErrorText::silentOutput;
         return r;
     }
 
-    const auto timing = TrTransfer::timing (transfer, n, rate, std::min (static_cast<int> (longestDelaySeconds * rate), n) - 1);
+    const auto timing = TrTransfer::timing (transfer, n, rate, longest);
     r.measuredLatency = timing.latencySamples;
     r.responseSpread = timing.spread;
     r.polarityInverted = timing.inverted;
@@ -227,7 +259,7 @@ TrCurveResult TrFreqResponseAnalyzer::run (TrPluginSlot& slot, const Params& par
 
     if (params.repeat)
     {
-        const auto again = smoothed (magnitudesAt (TrTransfer::deconvolve (x, minifft::realSpectrum (second, n)), bins), fmax);
+        const auto again = smoothed (magnitudesAt (gated (TrTransfer::deconvolve (x, minifft::realSpectrum (second, n)), n, anchor, harmonicLead), bins), fmax);
         r.repeatabilityDb = 0.0;
         for (size_t i = 0; i < again.size(); ++i)
             if (r.freqHz[i] >= judgedLowHz && r.freqHz[i] <= judgedHighShare * rate)

@@ -150,3 +150,22 @@ TEST (FreqResponse, TwoPointsSpanTheRangeAndFailuresAreReported)
     params.points = 1;
     EXPECT_TRUE (TrFreqResponseAnalyzer::run (bench.slot, params, nullptr, {}).error.contains ("points"));
 }
+
+TEST (FreqResponse, DistortionDoesNotReadAsEq)
+{
+    // A memoryless clipper has no frequency response: the sweep's harmonics, which the
+    // exponential sweep places ahead of the linear response, are gated out of the curve.
+    TrFreqResponseAnalyzer::Params loud;
+    loud.levelDb = 0.0;
+    const auto r = measure ({ "Mode=Soft clip", "Drive=2" }, loud);
+    ASSERT_EQ (r.error, "");
+
+    double low = 1e9, high = -1e9;
+    forBand (r, 50.0, 1000.0, [&] (double, double db, double deg) {
+        low = std::min (low, db);
+        high = std::max (high, db);
+        EXPECT_NEAR (deg, 0.0, 5.0);
+    });
+    EXPECT_LT (high - low, 0.25);
+    EXPECT_EQ (r.phaseCharacter, "");
+}

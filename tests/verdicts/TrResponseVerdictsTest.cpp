@@ -42,7 +42,7 @@ TEST (CurveVerdict, RowsInOrderAndTheJudgedBand)
         { "time-variant", curve (flat), [] (auto& r) { r.timeVariant = true; },
           { Grade::warn, "Moves by itself (LFO/modulation) - this curve is a snapshot, not a fixed EQ", "" } },
         { "64 reported, 63 measured", curve (flat), [] (auto& r) { r.reportedLatency = 64; r.measuredLatency = 63.0; r.gainAt1kDb = -0.04; },
-          { Grade::good, "Does not change the tone - flat response", "overall gain -0.0 dB" } },
+          { Grade::good, "Does not change the tone - flat response", "overall gain 0.0 dB" } },
         { "64 reported, 60.5 measured", curve (flat), [] (auto& r) { r.reportedLatency = 64; r.measuredLatency = 60.5; },
           { Grade::warn, "Reports its delay wrong - tracks can slip out of time", "says 64, really 60.5 smp" } },
         { "falls 20 dB above the band", curve ([] (float f) { return f > 0.4f * 48000.0f ? -20.0f : 0.2f * (f > 1000.0f); }), {},
