@@ -231,7 +231,7 @@ TrCurveResult TrFreqResponseAnalyzer::run (TrPluginSlot& slot, const Params& par
 
     const auto timing = TrTransfer::timing (transfer, n, rate, longest);
     r.measuredLatency = timing.latencySamples;
-    r.responseSpread = timing.spread;
+    r.latencyUnclear = ! timing.clear || timing.beyondReach || timing.spread;
     r.polarityInverted = timing.inverted;
     const auto phase = unwrappedPhase (transfer, n, r.measuredLatency);
 
@@ -265,6 +265,13 @@ TrCurveResult TrFreqResponseAnalyzer::run (TrPluginSlot& slot, const Params& par
             if (r.freqHz[i] >= judgedLowHz && r.freqHz[i] <= judgedHighShare * rate)
                 r.repeatabilityDb = std::max (r.repeatabilityDb, static_cast<double> (std::abs (again[i] - r.magSmoothedDb[i])));
         r.timeVariant = r.repeatabilityDb > timeVariantDb;
+
+        // A response that changes from sweep to sweep has no delay or polarity to hold on to.
+        if (r.timeVariant)
+        {
+            r.latencyUnclear = true;
+            r.polarityInverted = false;
+        }
     }
 
     return r;

@@ -59,7 +59,7 @@ juce::String curveReport (const TrPluginSlot& slot, const TrCurveResult& r, doub
         << "in-band mag:   " << fixed (magnitude.low, 2) << " .. " << fixed (magnitude.high, 2) << " dB\n"
         << "in-band phase: " << fixed (phase.low, 1) << " .. " << fixed (phase.high, 1) << " deg\n"
         << "latency:       reported " << r.reportedLatency << " smp, measured " << fixed (r.measuredLatency, 1) << " smp"
-        << (r.responseSpread ? "  (spread out like a reverb's - not judged)" : "") << "\n"
+        << (r.latencyUnclear ? "  (no single steady arrival - not judged)" : "") << "\n"
         << "CPU:           " << fixed (r.cpuNsPerSample, 1) << " ns/smp (median)\n"
         << "polarity:      " << (r.polarityInverted ? "INVERTED (!)" : "normal") << "\n";
 

@@ -223,11 +223,6 @@ Timing timing (const Spectrum& transfer, int n, double sampleRate, int largestLa
     t.clear = peakShare (anywhere) > clearShare;
     t.beyondReach = t.clear && anywhere > reach
                  && std::abs (arrival[static_cast<size_t> (anywhere)]) > 2.0 * std::abs (arrival[static_cast<size_t> (strongest (arrival, 0, reach))]);
-    if (! t.clear || t.beyondReach)
-    {
-        t.latencySamples = t.beyondReach ? anywhere : 0.0;
-        return t;
-    }
 
     const auto response = minifft::inverseRealSpectrum (transfer, n);
     const auto centre = strongest (response, 0, reach);
@@ -248,8 +243,9 @@ Timing timing (const Spectrum& transfer, int n, double sampleRate, int largestLa
     }
     t.spread = near < spreadShare * all;
 
-    // A reverb's phase says nothing about which way it points.
-    t.flippedShare = t.spread ? 0.0 : flippedShare (transfer, minimum, n, sampleRate, t.latencySamples, t.linearPhase);
+    // A reverb's phase says nothing about which way it points, nor does output unrelated to the
+    // input.
+    t.flippedShare = t.spread || ! t.clear || t.beyondReach ? 0.0 : flippedShare (transfer, minimum, n, sampleRate, t.latencySamples, t.linearPhase);
     t.inverted = t.flippedShare >= invertedMajority;
     return t;
 }

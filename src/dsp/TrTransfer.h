@@ -25,7 +25,7 @@ namespace TrTransfer
     /** Where a response begins and which way it points. */
     struct Timing
     {
-        double latencySamples = 0.0; // the delay a host must compensate
+        double latencySamples = 0.0; // the delay a host must compensate, within the lags searched
         bool clear = false;          // a coherent response stands out of the measurement
         bool beyondReach = false;    // it stands out, but later than the largest lag searched
         bool inverted = false;       // the polarity where the plugin passes most signal is flipped

@@ -25,7 +25,7 @@ struct TrCurveResult : TrSlotRecord
     std::vector<float> magSmoothedDb;                  // about 1/48 octave; what verdicts judge
     std::vector<float> phaseDeg;                       // unwrapped, measured delay removed
     double measuredLatency = 0.0;                      // samples, fractional
-    bool responseSpread = false;                       // spread over time like a reverb's: its delay is not judged as latency
+    bool latencyUnclear = false;                       // no single, steady arrival (noise, a reverb, modulation): delay and polarity not judged
     int reportedLatency = 0;
     double gainAt1kDb = 0.0;
     double cpuNsPerSample = 0.0;

@@ -42,8 +42,8 @@ Verdict forCurve (const TrCurveResult& r)
     if (r.timeVariant)
         return { Grade::warn, "Moves by itself (LFO/modulation) - this curve is a snapshot, not a fixed EQ", {} };
 
-    // A response spread out like a reverb's has no single arrival to hold the report against.
-    if (! r.responseSpread && std::abs (r.measuredLatency - r.reportedLatency) > 3.0)
+    // A response without a single, steady arrival has nothing to hold the report against.
+    if (! r.latencyUnclear && std::abs (r.measuredLatency - r.reportedLatency) > 3.0)
         return { Grade::warn, "Reports its delay wrong - tracks can slip out of time",
                  "says " + juce::String (r.reportedLatency) + ", really " + TrNumberFormat::fixed (r.measuredLatency, 1) + " smp" };
 
