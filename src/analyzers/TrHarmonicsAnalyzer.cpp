@@ -14,7 +14,10 @@ namespace
 {
 const juce::String silentOutput = "output fundamental below -100 dB re stimulus (silent or gated output?)";
 
-constexpr int spurWindowMinBins = 96;
+constexpr int prominenceWindowBins = 96;
+constexpr int prominenceGapBins = 4;
+constexpr double onGridShare = 0.9;
+constexpr double realLineDb = 12.0; // above the floor and its surroundings: a line, not the top of the noise
 
 juce::String problemWith (const TrHarmonicsParams& p)
 {
@@ -25,9 +28,19 @@ juce::String problemWith (const TrHarmonicsParams& p)
                                           std::isfinite (p.levelDb) ? juce::String() : "level must be a number" });
 }
 
-/** Fills the first block's figures; false when the output is silent. */
-bool analyseFirstBlock (const std::vector<double>& x, int bin, double amplitude, int n, TrHarmonicsResult& r)
+/** Whether a line holds nine tenths of the energy of its bin and the two beside it. */
+bool onGrid (const std::vector<double>& x, int peak)
 {
+    const auto power = [&] (int j) { return j >= 0 && j < static_cast<int> (x.size()) ? x[static_cast<size_t> (j)] * x[static_cast<size_t> (j)] : 0.0; };
+    return power (peak) >= onGridShare * (power (peak - 1) + power (peak) + power (peak + 1));
+}
+
+/** Fills the first block's figures; false when the output is silent. The flat-top spectrum
+    reads a spur off the tone's bin grid at its true level. */
+bool analyseFirstBlock (const std::vector<double>& x, const std::vector<double>& flatTop, int bin, double amplitude, int n,
+                        TrHarmonicsResult& r)
+{
+    using Kind = TrToneSpectrum::BinKind;
     const auto fundamental = std::max (1e-12, x[static_cast<size_t> (bin)]);
     if (TrToneSpectrum::belowMinus100Db (fundamental, amplitude, n))
     {
@@ -36,46 +49,49 @@ bool analyseFirstBlock (const std::vector<double>& x, int bin, double amplitude,
     }
 
     const auto last = n / 2;
-    const auto exclusion = TrToneSpectrum::exclusionHalfWidth (bin);
+    const auto kinds = TrToneSpectrum::binKinds (bin, n);
     const auto harmonicBelowNyquist = 2 * bin <= last;
 
-    double spur = 0.0;
     std::vector<double> noise;
     for (int j = 1; j <= last; ++j)
-    {
-        const auto isHarmonic = j % bin == 0;
-        if (! isHarmonic && TrToneSpectrum::awayFromHarmonics (j, bin, exclusion))
-        {
+        if (kinds[static_cast<size_t> (j)] == Kind::noise)
             noise.push_back (x[static_cast<size_t> (j)]);
-            if (x[static_cast<size_t> (j)] > spur)
-            {
-                spur = x[static_cast<size_t> (j)];
-                r.aliasPeakBin = j;
-            }
-        }
-    }
 
     r.thdDb = harmonicBelowNyquist ? powerDb (TrToneSpectrum::harmonicPower (x, bin), fundamental) : NAN;
     r.thdPercent = harmonicBelowNyquist ? 100.0 * std::pow (10.0, r.thdDb / 20.0) : NAN;
     r.thdnDb = powerDb (TrToneSpectrum::powerBesides (x, bin), fundamental);
-    r.aliasPeakDb = amplitudeDb (spur, fundamental);
     r.dcDb = amplitudeDb (x[0], fundamental);
-
     if (! noise.empty())
         r.noiseFloorDb = amplitudeDb (TrToneSpectrum::median (noise), fundamental);
 
+    // How far a line stands above the median of the noise around it.
+    const auto prominence = [&] (int peak) {
+        std::vector<double> around;
+        for (int j = std::max (1, peak - prominenceWindowBins); j <= std::min (last, peak + prominenceWindowBins); ++j)
+            if (std::abs (j - peak) > prominenceGapBins && kinds[static_cast<size_t> (j)] == Kind::noise)
+                around.push_back (x[static_cast<size_t> (j)]);
+        return around.empty() ? 0.0 : amplitudeDb (x[static_cast<size_t> (peak)], std::max (1e-12, TrToneSpectrum::median (around)));
+    };
+
+    r.aliasPeakBin = TrToneSpectrum::strongestOfKind (x, kinds, Kind::alias);
     if (r.aliasPeakBin > 0)
     {
-        const auto window = std::max (spurWindowMinBins, 4 * exclusion);
-        const auto gap = std::max (4, exclusion / 2);
-        std::vector<double> neighbourhood;
+        r.aliasPeakDb = amplitudeDb (x[static_cast<size_t> (r.aliasPeakBin)], fundamental);
+        r.aliasProminenceDb = prominence (r.aliasPeakBin);
+    }
 
-        for (int j = std::max (1, r.aliasPeakBin - window); j <= std::min (last, r.aliasPeakBin + window); ++j)
-            if (std::abs (j - r.aliasPeakBin) > gap && TrToneSpectrum::awayFromHarmonics (j, bin, exclusion))
-                neighbourhood.push_back (x[static_cast<size_t> (j)]);
-
-        if (! neighbourhood.empty())
-            r.aliasProminenceDb = amplitudeDb (spur, std::max (1e-12, TrToneSpectrum::median (neighbourhood)));
+    // The strongest line that is neither the tone's nor folded from it: hum, an idle tone. What
+    // the tone makes sits exactly on a bin; a line off the tone's grid spreads over its
+    // neighbours, which tells it from a fold of a harmonic too high to be followed.
+    const auto spur = TrToneSpectrum::strongestOfKind (x, kinds, Kind::noise);
+    if (spur > 0 && ! onGrid (x, spur) && prominence (spur) > realLineDb
+        && amplitudeDb (x[static_cast<size_t> (spur)], fundamental) > r.noiseFloorDb + realLineDb)
+    {
+        double level = 0.0;
+        for (int j = std::max (1, spur - 2); j <= std::min (last, spur + 2); ++j)
+            level = std::max (level, flatTop[static_cast<size_t> (j)]);
+        r.spurDb = amplitudeDb (level, fundamental);
+        r.spurHz = spur * r.binHz;
     }
 
     r.spectrumDb.resize (x.size());
@@ -145,7 +161,7 @@ TrHarmonicsResult TrHarmonicsAnalyzer::run (TrPluginSlot& slot, const Params& pa
         return r;
 
     const auto first = TrToneSpectrum::magnitudes (capture.data(), n);
-    if (! analyseFirstBlock (first, r.bin, amplitude, n, r))
+    if (! analyseFirstBlock (first, TrToneSpectrum::flatTopMagnitudes (capture.data(), n), r.bin, amplitude, n, r))
         return r;
 
     r.truePeakDb = amplitudeDb (oversampledPeak (std::vector<double> (capture.begin(), capture.begin() + n)));

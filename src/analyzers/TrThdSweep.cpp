@@ -31,19 +31,14 @@ void appendPoint (TrThdSweepResult& r, float x, const std::vector<double>& spect
     const auto last = n / 2;
     const auto fundamental = std::max (1e-12, spectrum[static_cast<size_t> (bin)]);
     const auto silent = TrToneSpectrum::belowMinus100Db (fundamental, amplitude, n);
-    const auto exclusion = TrToneSpectrum::exclusionHalfWidth (bin);
-
-    double spur = 0.0;
-    for (int j = 1; j <= last; ++j)
-        if (TrToneSpectrum::awayFromHarmonics (j, bin, exclusion))
-            spur = std::max (spur, spectrum[static_cast<size_t> (j)]);
+    const auto alias = TrToneSpectrum::strongestOfKind (spectrum, TrToneSpectrum::binKinds (bin, n), TrToneSpectrum::BinKind::alias);
 
     const auto orNan = [silent] (bool applies, double value) { return static_cast<float> (! silent && applies ? value : NAN); };
 
     r.x.push_back (x);
     r.thdDb.push_back (orNan (2 * bin <= last, powerDb (TrToneSpectrum::harmonicPower (spectrum, bin), fundamental)));
     r.thdnDb.push_back (orNan (true, powerDb (TrToneSpectrum::powerBesides (spectrum, bin), fundamental)));
-    r.aliasDb.push_back (orNan (true, amplitudeDb (spur, fundamental)));
+    r.aliasDb.push_back (orNan (alias > 0, amplitudeDb (spectrum[static_cast<size_t> (alias)], fundamental)));
 
     for (int i = 0; i < 4; ++i)
     {

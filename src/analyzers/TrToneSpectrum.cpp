@@ -25,15 +25,55 @@ std::vector<double> magnitudes (const double* samples, int n)
     return x;
 }
 
-bool awayFromHarmonics (int j, int bin, int halfWidth)
+std::vector<BinKind> binKinds (int bin, int n)
 {
-    const auto nearest = std::max (1LL, std::llround (static_cast<double> (j) / bin));
-    return std::llabs (j - nearest * bin) > halfWidth;
+    const auto last = n / 2;
+    std::vector<BinKind> kinds (static_cast<size_t> (last + 1), BinKind::noise);
+    const auto mark = [&] (long long centre, BinKind kind) {
+        for (auto j = centre - 1; j <= centre + 1; ++j)
+            if (j >= 0 && j <= last && (kinds[static_cast<size_t> (j)] == BinKind::noise || kind != BinKind::alias))
+                kinds[static_cast<size_t> (j)] = kind;
+    };
+
+    for (int k = highestOrder; k >= 2; --k)
+    {
+        const auto position = static_cast<long long> (k) * bin;
+        if (position > last)
+            mark (std::llabs ((position + last) % n - last), BinKind::alias);
+    }
+    for (long long position = 2LL * bin; position <= last; position += bin)
+        mark (position, BinKind::harmonic);
+
+    mark (bin, BinKind::tone);
+    kinds[0] = BinKind::tone;
+    return kinds;
 }
 
-int exclusionHalfWidth (int bin)
+int strongestOfKind (const std::vector<double>& x, const std::vector<BinKind>& kinds, BinKind kind)
 {
-    return static_cast<int> (std::max (3LL, std::llround (0.02 * bin)));
+    int best = 0;
+    for (size_t j = 1; j < kinds.size(); ++j)
+        if (kinds[j] == kind && (best == 0 || x[j] > x[static_cast<size_t> (best)]))
+            best = static_cast<int> (j);
+    return best;
+}
+
+std::vector<double> flatTopMagnitudes (const double* samples, int n)
+{
+    // The five-term flat-top window; its first coefficient is its coherent gain.
+    constexpr double a[] { 0.21557895, 0.41663158, 0.277263158, 0.083578947, 0.006947368 };
+    std::vector<double> windowed (static_cast<size_t> (n));
+    for (int i = 0; i < n; ++i)
+    {
+        const auto phase = 2.0 * M_PI * i / n;
+        const auto w = a[0] - a[1] * std::cos (phase) + a[2] * std::cos (2.0 * phase) - a[3] * std::cos (3.0 * phase) + a[4] * std::cos (4.0 * phase);
+        windowed[static_cast<size_t> (i)] = w * samples[i];
+    }
+
+    auto x = minifft::magnitudeReal (windowed);
+    for (auto& v : x)
+        v /= a[0];
+    return x;
 }
 
 double harmonicPower (const std::vector<double>& x, int bin)

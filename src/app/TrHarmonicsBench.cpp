@@ -23,7 +23,10 @@ juce::String fixedOrDash (float value)
 
 juce::String harmonicsReport (const TrPluginSlot& slot, const TrHarmonicsResult& r)
 {
-    const auto realSpur = r.aliasProminenceDb > 12.0 && r.aliasPeakDb > r.noiseFloorDb + 12.0;
+    const auto alias = r.aliasPeakBin == 0 ? juce::String ("none (no harmonic up to the 64th folds back)")
+                                           : fixed (r.aliasPeakDb, 2) + " dB" + (isRealAlias (r) ? "" : "  (at the noise, not a real spur)");
+    const auto spur = r.spurDb > TrSentinel::notMeasuredDb ? fixed (r.spurDb, 2) + " dB at " + fixed (r.spurHz, 1) + " Hz (not from the tone)"
+                                                           : juce::String ("none");
     const auto verdict = TrVerdict::forHarmonics (r);
 
     juce::String out;
@@ -35,7 +38,8 @@ juce::String harmonicsReport (const TrPluginSlot& slot, const TrHarmonicsResult&
                                     : juce::String ("n/a (no harmonic below Nyquist)"))
         << "\n"
         << "THD+N:       " << fixed (r.thdnDb, 2) << " dB\n"
-        << "alias peak:  " << fixed (r.aliasPeakDb, 2) << " dB" << (realSpur ? "" : "  (max noise bin, not a real spur)") << "\n"
+        << "alias peak:  " << alias << "\n"
+        << "spur:        " << spur << "\n"
         << "noise floor: " << fixed (r.noiseFloorDb, 2) << " dB\n"
         << "DC:          " << fixed (r.dcDb, 2) << " dB\n"
         << "true peak:   " << fixed (r.truePeakDb, 2) << " dBTP\n"

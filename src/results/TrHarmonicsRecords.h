@@ -52,9 +52,11 @@ struct TrHarmonicsResult : TrSlotRecord
     double thdDb = TrSentinel::notMeasuredDb;          // NaN when no harmonic lies below Nyquist
     double thdPercent = 0.0;
     double thdnDb = TrSentinel::notMeasuredDb;
-    double aliasPeakDb = TrSentinel::notMeasuredDb;
-    int aliasPeakBin = 0;                              // 0: none found
-    double aliasProminenceDb = 0.0;
+    double aliasPeakDb = TrSentinel::notMeasuredDb;    // strongest harmonic folded back from above Nyquist
+    int aliasPeakBin = 0;                              // 0: no harmonic up to the 64th folds back
+    double aliasProminenceDb = 0.0;                    // above the median of the noise around it
+    double spurDb = TrSentinel::notMeasuredDb;         // strongest other line standing out of the noise (hum, idle tones)
+    double spurHz = 0.0;
     double dcDb = TrSentinel::notMeasuredDb;
     double noiseFloorDb = TrSentinel::notMeasuredDb;
     double truePeakDb = TrSentinel::notMeasuredDb;     // dBTP, absolute
@@ -64,6 +66,13 @@ struct TrHarmonicsResult : TrSlotRecord
     bool timeVariant = false;
     juce::String channelName = "left";
 };
+
+/** Whether the strongest folded harmonic is a real line: 12 dB above the noise floor and above
+    the noise around it. Below that it is noise that happens to sit on a folded bin. */
+inline bool isRealAlias (const TrHarmonicsResult& r)
+{
+    return r.aliasPeakBin > 0 && r.aliasPeakDb > r.noiseFloorDb + 12.0 && r.aliasProminenceDb > 12.0;
+}
 
 /** THD, THD+N, alias and H2..H5 per point of a sweep over frequency or level. All per-point
     vectors have the same length: the number of points completed. */
@@ -77,7 +86,7 @@ struct TrThdSweepResult : TrSlotRecord
     std::vector<float> x;                              // actual frequency in Hz, or level in dBFS
     std::vector<float> thdDb;                          // NaN when silent or H2 lies above Nyquist
     std::vector<float> thdnDb;                         // NaN when silent
-    std::vector<float> aliasDb;                        // NaN when silent
+    std::vector<float> aliasDb;                        // strongest folded harmonic; NaN when silent or none folds
     std::array<std::vector<float>, 4> harmonicDb;      // H2, H3, H4, H5
     juce::String channelName = "left";
 };

@@ -10,11 +10,6 @@ namespace
 {
 const juce::String noHarmonicsInRange = "No harmonics in range to judge - check the ALIAS lane";
 
-/** Whether the strongest non-harmonic bin is a real spur rather than the top of the noise. */
-bool isRealSpur (const TrHarmonicsResult& r)
-{
-    return r.aliasPeakDb > r.noiseFloorDb + 12.0 && r.aliasProminenceDb > 12.0;
-}
 
 Verdict baseHarmonicsVerdict (const TrHarmonicsResult& r)
 {
@@ -25,11 +20,11 @@ Verdict baseHarmonicsVerdict (const TrHarmonicsResult& r)
         return { Grade::warn, "Something inside moves by itself - readings are approximate",
                  "modulation detected (repeat delta " + TrNumberFormat::fixed (r.repeatDeltaDb, 2) + " dB)" };
 
-    if (isRealSpur (r) && r.aliasPeakDb > -60.0)
+    if (isRealAlias (r) && r.aliasPeakDb > -60.0)
         return { Grade::bad, "Adds audible digital junk (aliasing) unrelated to the note",
                  "worst spur " + db (r.aliasPeakDb, 1) + " below the tone" };
 
-    if (isRealSpur (r) && r.aliasPeakDb > -90.0)
+    if (isRealAlias (r) && r.aliasPeakDb > -90.0)
         return { Grade::warn, "Some aliasing sneaks in - can get audible on bright sources", "worst spur " + db (r.aliasPeakDb, 1) };
 
     if (! std::isfinite (r.thdDb))
@@ -68,6 +63,10 @@ Verdict forHarmonics (const TrHarmonicsResult& r)
 
     if (r.dcDb > -60.0)
         detail_::addWarning (verdict, "adds DC offset (" + detail_::db (r.dcDb, 1) + ")");
+
+    if (r.spurDb > -90.0)
+        detail_::addWarning (verdict, "a line at " + detail_::hzOrDb (static_cast<float> (r.spurHz), false) + ", " + detail_::db (r.spurDb, 1)
+                                          + " below the tone, not from it (hum or an idle tone?)");
 
     return verdict;
 }

@@ -3,6 +3,7 @@
 #include "analyzers/TrHarmonicsAnalyzer.h"
 #include "analyzers/TrToneSpectrum.h"
 #include "results/TrErrorTexts.h"
+#include "verdicts/TrVerdict.h"
 
 #include <gtest/gtest.h>
 
@@ -201,4 +202,60 @@ TEST (HarmonicsAnalyzer, AnEmptySlotOrAnUnusableRecordIsRefused)
         const auto r = measure (bench.slot, params);
         EXPECT_TRUE (r.error.contains (c.mentions)) << c.label << ": " << r.error;
     }
+}
+
+TEST (HarmonicsAnalyzer, FoldedHarmonicsOfAHardClipperAreAliasingWhereverTheyLand)
+{
+    // At the default tone the harmonics from the 25th (48 kHz) or 23rd (44.1 kHz) up fold back
+    // below Nyquist, some of them a few bins from an in-band harmonic. Each lands on one exact
+    // bin, at the level of the harmonic it came from.
+    const struct
+    {
+        double rate;
+        int firstFolded;
+    } cases[] { { 48000.0, 25 }, { 44100.0, 23 } };
+
+    for (const auto& c : cases)
+    {
+        Bench bench;
+        bench.slot.prepare (c.rate, 512);
+        ASSERT_EQ (TrTest::loadFixture (bench.slot, { "Mode=Hard clip", "Drive=4" }), "");
+        TrHarmonicsAnalyzer::Params params;
+        params.sampleRate = c.rate;
+        const auto r = TrHarmonicsAnalyzer::run (bench.slot, params, nullptr, {});
+        ASSERT_EQ (r.error, "") << c.rate;
+
+        const auto b = TrTest::sineSeries ([] (double x) { return juce::jlimit (-1.0, 1.0, 4.0 * x); }, std::pow (10.0, -6.0 / 20.0), 64);
+        int strongest = c.firstFolded;
+        for (int k = c.firstFolded; k <= 64; ++k)
+            if (std::abs (b[static_cast<size_t> (k)]) > std::abs (b[static_cast<size_t> (strongest)]))
+                strongest = k;
+
+        EXPECT_NEAR (r.aliasPeakDb, TrTest::dB (b[static_cast<size_t> (strongest)] / b[1]), 0.1) << c.rate;
+        const auto folded = std::llabs ((static_cast<long long> (strongest) * r.bin + r.fftSize / 2) % r.fftSize - r.fftSize / 2);
+        EXPECT_EQ (r.aliasPeakBin, folded) << c.rate;
+        EXPECT_TRUE (isRealAlias (r)) << c.rate;
+        EXPECT_EQ (TrVerdict::forHarmonics (r).text, "Adds audible digital junk (aliasing) unrelated to the note") << c.rate;
+        EXPECT_LE (r.spurDb, TrSentinel::notMeasuredDb) << c.rate << ": folded harmonics are no spurs";
+    }
+}
+
+TEST (HarmonicsAnalyzer, HumUnderAnOffGridToneIsASpurAtItsTrueLevelNotAliasing)
+{
+    // -100 dBFS of 1 kHz hum under a -40 dBFS tone at 440 Hz: -60 dB re the tone, between the
+    // bins of the tone's grid, where a plain spectrum reads up to 3.9 dB low.
+    Bench bench;
+    ASSERT_EQ (TrTest::loadFixture (bench.slot, { "Mode=Hum" }), "");
+    TrHarmonicsAnalyzer::Params params;
+    params.frequencyHz = 440.0;
+    params.levelDb = -40.0;
+    const auto r = TrHarmonicsAnalyzer::run (bench.slot, params, nullptr, {});
+    ASSERT_EQ (r.error, "");
+
+    EXPECT_NEAR (r.spurDb, -60.0, 0.1);
+    EXPECT_NEAR (r.spurHz, 1000.0, r.binHz);
+    EXPECT_FALSE (isRealAlias (r));
+    const auto verdict = TrVerdict::forHarmonics (r);
+    EXPECT_FALSE (verdict.text.containsIgnoreCase ("alias")) << verdict.text;
+    EXPECT_TRUE (verdict.detail.contains ("a line at 1000 Hz, -60.0 dB below the tone")) << verdict.text << " / " << verdict.detail;
 }

@@ -41,7 +41,7 @@ TEST (HarmonicsBench, TheSingleToneReportOfTheSoftClipperReadsLineForLine)
     ASSERT_EQ (r.exitStatus, 0) << r.output;
 
     const auto lines = TrTest::reportLines (r.output);
-    ASSERT_EQ (lines.size(), 13) << r.output;
+    ASSERT_EQ (lines.size(), 14) << r.output;
 
     const auto thd = softClipThdDb (-6.0);
     EXPECT_EQ (lines[0], "plugin:      TESTRIG Fixture (VST3)");
@@ -51,15 +51,16 @@ TEST (HarmonicsBench, TheSingleToneReportOfTheSoftClipperReadsLineForLine)
     expectNumbers (lines[4], "THD+N:       {} dB", { thd }, 0.05);
     // tanh's high harmonics fold back below Nyquist: a real, if tiny, spur.
     expectNumbers (lines[5], "alias peak:  {} dB", { -175.0 }, 10.0);
-    EXPECT_TRUE (TrTest::numbersIn (lines[6], "noise floor: {} dB").has_value()) << lines[6];
-    EXPECT_TRUE (TrTest::numbersIn (lines[7], "DC:          {} dB").has_value()) << lines[7];
-    expectNumbers (lines[8], "true peak:   {} dBTP", { 20.0 * std::log10 (std::tanh (2.0 * std::pow (10.0, -6.0 / 20.0))) }, 0.05);
-    EXPECT_EQ (lines[9], "repeat:      0.0000 dB");
-    EXPECT_EQ (lines[10], "latency:     0 smp");
-    EXPECT_TRUE (TrTest::numbersIn (lines[11], "CPU:         {} ns/smp").has_value()) << lines[11];
-    EXPECT_TRUE (TrTest::numbersIn (lines[12], "verdict:     Colors the sound with harmonics - character, not a flaw - THD {} %, no aliasing on top")
+    EXPECT_EQ (lines[6], "spur:        none");
+    EXPECT_TRUE (TrTest::numbersIn (lines[7], "noise floor: {} dB").has_value()) << lines[7];
+    EXPECT_TRUE (TrTest::numbersIn (lines[8], "DC:          {} dB").has_value()) << lines[8];
+    expectNumbers (lines[9], "true peak:   {} dBTP", { 20.0 * std::log10 (std::tanh (2.0 * std::pow (10.0, -6.0 / 20.0))) }, 0.05);
+    EXPECT_EQ (lines[10], "repeat:      0.0000 dB");
+    EXPECT_EQ (lines[11], "latency:     0 smp");
+    EXPECT_TRUE (TrTest::numbersIn (lines[12], "CPU:         {} ns/smp").has_value()) << lines[12];
+    EXPECT_TRUE (TrTest::numbersIn (lines[13], "verdict:     Colors the sound with harmonics - character, not a flaw - THD {} %, no aliasing on top")
                      .has_value())
-        << lines[12];
+        << lines[13];
 }
 
 TEST (HarmonicsBench, AWireReportsTransparentAndAHighToneHasNoThd)
@@ -67,15 +68,15 @@ TEST (HarmonicsBench, AWireReportsTransparentAndAHighToneHasNoThd)
     const auto wire = TrTest::runTestrig ({ "--bench", bundle ("TestrigFixture") });
     ASSERT_EQ (wire.exitStatus, 0) << wire.output;
     const auto lines = TrTest::reportLines (wire.output);
-    ASSERT_EQ (lines.size(), 13);
-    EXPECT_EQ (lines[8], "true peak:   -6.00 dBTP");
-    EXPECT_EQ (lines[12], "verdict:     Transparent: adds practically no distortion - THD < 0.001 %, junk at the noise floor");
+    ASSERT_EQ (lines.size(), 14);
+    EXPECT_EQ (lines[9], "true peak:   -6.00 dBTP");
+    EXPECT_EQ (lines[13], "verdict:     Transparent: adds practically no distortion - THD < 0.001 %, junk at the noise floor");
 
     const auto high = TrTest::runTestrig ({ "--bench", bundle ("TestrigFixture"), "--freq", "15000", "--level", "-1" });
     ASSERT_EQ (high.exitStatus, 0) << high.output;
     const auto highLines = TrTest::reportLines (high.output);
     EXPECT_EQ (highLines[3], "THD:         n/a (no harmonic below Nyquist)");
-    EXPECT_EQ (highLines[12], "verdict:     Tone too high for harmonics - judge this one by aliasing only");
+    EXPECT_EQ (highLines[13], "verdict:     Tone too high for harmonics - judge this one by aliasing only");
 }
 
 TEST (HarmonicsBench, TheSweepReportHasItsHeaderAndOneRowPerPoint)
@@ -179,9 +180,9 @@ TEST (HarmonicsBench, RealPluginsFromDebianReportInFull)
         const auto r = TrTest::runTestrigOnThirdPartyPlugin ({ "--bench", plugin });
         ASSERT_EQ (r.exitStatus, 0) << plugin << "\n" << r.output;
         const auto lines = TrTest::reportLines (r.output);
-        ASSERT_EQ (lines.size(), 13) << r.output;
+        ASSERT_EQ (lines.size(), 14) << r.output;
         EXPECT_TRUE (lines[0].startsWith ("plugin:      ZamCompX2 (")) << lines[0];
-        EXPECT_TRUE (lines[12].startsWith ("verdict:     ")) << lines[12];
+        EXPECT_TRUE (lines[13].startsWith ("verdict:     ")) << lines[13];
 
         const auto sweep = TrTest::runTestrigOnThirdPartyPlugin ({ "--bench-thd", plugin, "--points", "3" });
         EXPECT_EQ (sweep.exitStatus, 0) << sweep.output;

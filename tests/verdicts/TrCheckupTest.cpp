@@ -44,6 +44,7 @@ TEST (Checkup, CombinesThePartsIntoOneGradeAndSentence)
     clipping.truePeakDb = 0.5;
 
     auto aliasing = transparent();
+    aliasing.aliasPeakBin = 31411;
     aliasing.aliasPeakDb = -40.0;
     aliasing.aliasProminenceDb = 30.0;
 

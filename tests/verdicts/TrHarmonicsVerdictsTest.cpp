@@ -17,6 +17,7 @@ TrHarmonicsResult cleanTone()
     r.thdDb = -150.0;
     r.thdPercent = 100.0 * std::pow (10.0, -150.0 / 20.0);
     r.aliasPeakDb = -170.0;
+    r.aliasPeakBin = 4001;
     r.aliasProminenceDb = 3.0;
     r.noiseFloorDb = -180.0;
     r.truePeakDb = -6.0;
@@ -63,6 +64,24 @@ TEST (HarmonicsVerdict, EachRowAndBoundaryGivesItsSentence)
         { "alias -95, prominent", [] (auto& r) { r.aliasPeakDb = -95.0; r.aliasProminenceDb = 20.0; r.noiseFloorDb = -130.0; },
           { Grade::good, transparent, "THD < 0.001 %, junk at the noise floor" } },
         { "alias not prominent", [] (auto& r) { r.aliasPeakDb = -45.0; r.aliasProminenceDb = 12.0; },
+          { Grade::good, transparent, "THD < 0.001 %, junk at the noise floor" } },
+        { "no harmonic folds back", [] (auto& r) { r.aliasPeakBin = 0; r.aliasPeakDb = -45.0; r.aliasProminenceDb = 30.0; },
+          { Grade::good, transparent, "THD < 0.001 %, junk at the noise floor" } },
+        { "alias at -59.9 dB", [] (auto& r) { r.aliasPeakDb = -59.9; r.aliasProminenceDb = 30.0; },
+          { Grade::bad, "Adds audible digital junk (aliasing) unrelated to the note", "worst spur -59.9 dB below the tone" } },
+        { "alias at -60 dB", [] (auto& r) { r.aliasPeakDb = -60.0; r.aliasProminenceDb = 30.0; },
+          { Grade::warn, "Some aliasing sneaks in - can get audible on bright sources", "worst spur -60.0 dB" } },
+        { "alias at -89.9 dB", [] (auto& r) { r.aliasPeakDb = -89.9; r.aliasProminenceDb = 30.0; },
+          { Grade::warn, "Some aliasing sneaks in - can get audible on bright sources", "worst spur -89.9 dB" } },
+        { "alias at -90 dB", [] (auto& r) { r.aliasPeakDb = -90.0; r.aliasProminenceDb = 30.0; },
+          { Grade::good, transparent, "THD < 0.001 %, junk at the noise floor" } },
+        { "alias 12.1 dB prominent and 12.1 dB over the floor", [] (auto& r) { r.aliasPeakDb = -70.0; r.aliasProminenceDb = 12.1; r.noiseFloorDb = -82.1; },
+          { Grade::warn, "Some aliasing sneaks in - can get audible on bright sources", "worst spur -70.0 dB" } },
+        { "alias exactly 12 dB over the floor", [] (auto& r) { r.aliasPeakDb = -70.0; r.aliasProminenceDb = 30.0; r.noiseFloorDb = -82.0; },
+          { Grade::good, transparent, "THD < 0.001 %, junk at the noise floor" } },
+        { "a spur that is no alias", [] (auto& r) { r.spurDb = -60.0; r.spurHz = 999.756; },
+          { Grade::warn, transparent, "THD < 0.001 %, junk at the noise floor; a line at 1000 Hz, -60.0 dB below the tone, not from it (hum or an idle tone?)" } },
+        { "a spur at -90 dB is left alone", [] (auto& r) { r.spurDb = -90.0; r.spurHz = 50.0; },
           { Grade::good, transparent, "THD < 0.001 %, junk at the noise floor" } },
         { "no harmonic below Nyquist", [] (auto& r) { r.thdDb = NAN; r.thdPercent = NAN; },
           { Grade::ok, "Tone too high for harmonics - judge this one by aliasing only", "" } },
