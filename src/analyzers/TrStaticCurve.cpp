@@ -15,6 +15,7 @@ constexpr double coarseStepDb = 0.25, coarseKneeStepDb = 0.5;
 constexpr double fineStepDb = 0.01, fineKneeStepDb = 0.025;
 constexpr double largestExpansionSlope = 1.0 / smallestRatio - 1.0;
 constexpr double mutedBelowDb = 80.0;
+constexpr double shallowestSlope = 0.05;
 
 /** How far below the unreduced gain the curve lies at a level, per unit of slope (>= 0). */
 double depth (Shape shape, double level, double threshold, double knee)
@@ -138,10 +139,20 @@ Fit fit (const std::vector<double>& levelDb, const std::vector<double>& gainDb)
     const auto useCompressor = compressor.error <= expander.error;
     const auto& best = useCompressor ? compressor : expander;
 
+    // A reduction of less than a twentieth of a dB per dB is no compression or expansion: the
+    // gain changes with level, but not in either shape.
     f.rmsErrorDb = std::sqrt (best.error / static_cast<double> (levelDb.size()));
-    f.shape = f.rmsErrorDb > irregularRmsDb ? Shape::irregular : useCompressor ? Shape::compressor : Shape::expander;
-    if (f.shape == Shape::irregular)
+    if (f.rmsErrorDb > irregularRmsDb || best.slope < shallowestSlope)
+    {
+        f.shape = Shape::irregular;
+        double spread = 0.0;
+        for (auto g : gainDb)
+            spread += (g - f.makeupDb) * (g - f.makeupDb);
+        f.rmsErrorDb = std::sqrt (spread / static_cast<double> (gainDb.size()));
         return f;
+    }
+
+    f.shape = useCompressor ? Shape::compressor : Shape::expander;
 
     f.thresholdDb = best.threshold;
     f.kneeDb = best.knee;

@@ -15,7 +15,8 @@ namespace TrStaticCurve
         compressor, // reduction above the threshold: ratio >= 1
         expander,   // reduction below the threshold: ratio < 1 (1:1/ratio)
         gate,       // the lowest steps are muted (80 dB or more below the others)
-        irregular   // the gain changes with level, but no shape follows it within 1 dB RMS
+        irregular   // the gain changes with level, but no shape follows it within 1 dB RMS, or
+                    // only one reducing by less than 0.05 dB per dB
     };
 
     /** "linear", "compressor", "expander", "gate" or "irregular". */
@@ -28,7 +29,7 @@ namespace TrStaticCurve
         double ratio = 1.0;
         double kneeDb = 0.0;
         double makeupDb = 0.0;
-        double rmsErrorDb = 0.0;
+        double rmsErrorDb = 0.0; // of the steps from the fitted curve (for irregular: from their median gain)
         double spanDb = 0.0; // largest minus smallest measured gain
     };
 

@@ -38,7 +38,7 @@ juce::String runLine (int k, const TrDynamicsResult& r)
     if (r.shape == "linear")
         return head + "no compression - the same gain at every level  " + makeup + "\n";
     if (r.shape == "irregular")
-        return head + "no compressor curve - the gain wanders over " + fixed (r.fitErrorDb, 2) + " dB RMS  " + makeup + "\n";
+        return head + "no compressor curve - the gain wanders " + fixed (r.fitErrorDb, 2) + " dB RMS with level  " + makeup + "\n";
     if (r.shape == "gate")
         return head + "gates below " + fixed (r.thresholdDb, 2) + " dB  " + makeup + "\n";
 

@@ -37,7 +37,7 @@ struct TrDynamicsResult : TrSlotRecord
     double ratio = 1.0;                                // below 1 for an expander: 1 : (1 / ratio)
     double kneeDb = 0.0;                               // full width of the soft knee, centred on the threshold
     double makeupDb = 0.0;                             // gain where nothing is reduced
-    double fitErrorDb = 0.0;                           // RMS distance of the steps from the fitted curve
+    double fitErrorDb = 0.0;                           // RMS distance of the steps from the fitted curve (irregular: from the median gain)
     std::vector<float> envTimeSec;                     // 0 = step up
     std::vector<float> envInDb;
     std::vector<float> envOutDb;                       // latency-compensated

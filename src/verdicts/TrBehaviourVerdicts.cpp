@@ -72,7 +72,7 @@ Verdict forDynamics (const TrDynamicsResult& r)
 
     if (r.shape == "irregular")
         return { Grade::none, "Level changes the sound, but not like a compressor - no static curve fits",
-                 "the gain wanders " + detail_::db (r.fitErrorDb, 1) + " RMS around any" };
+                 "the gain wanders " + detail_::db (r.fitErrorDb, 1) + " RMS with level" };
     if (r.shape == "gate")
         return { Grade::none, "Gates below " + detail_::db (r.thresholdDb, 1) + " - quieter input is muted", {} };
     if (r.shape == "expander")

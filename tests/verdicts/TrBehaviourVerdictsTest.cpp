@@ -54,7 +54,7 @@ TEST (DynamicsVerdict, DescribesWithoutJudging)
         { "an expander", [] (auto& r) { r.shape = "expander"; r.thresholdDb = -40.0; r.ratio = 0.5; r.makeupDb = 1.0; },
           { Grade::none, "Expands below -40.0 dB at 1:2.0 - quiet parts get quieter", "makeup 1.0 dB" } },
         { "no static curve", [] (auto& r) { r.shape = "irregular"; r.fitErrorDb = 3.1; r.ratio = 1.0; },
-          { Grade::none, "Level changes the sound, but not like a compressor - no static curve fits", "the gain wanders 3.1 dB RMS around any" } },
+          { Grade::none, "Level changes the sound, but not like a compressor - no static curve fits", "the gain wanders 3.1 dB RMS with level" } },
         { "failed", [] (auto& r) { r.error = "plugin has no sidechain input bus"; },
           { Grade::warn, "Measurement failed", "plugin has no sidechain input bus" } },
     };
