@@ -5,6 +5,7 @@
 #include "dsp/TrDelay.h"
 #include "dsp/TrFracShift.h"
 #include "dsp/TrLoudness.h"
+#include "dsp/TrMiniFft.h"
 #include "dsp/TrSpectrum.h"
 #include "results/TrErrorTexts.h"
 #include "verdicts/TrVerdict.h"
@@ -35,6 +36,8 @@ juce::String silentSide (const juce::String& side)
 }
 
 constexpr double maxFileSeconds = 30.0;
+constexpr double audibleLowHz = 20.0, audibleHighHz = 20000.0;
+constexpr double loudnessGateLufs = -70.0; // what integratedLufs passes, its absolute gate
 constexpr int spectrumPoints = 1024;
 constexpr int welchLength = 8192;
 
@@ -70,10 +73,53 @@ double energy (const std::vector<float>& x)
     return sum;
 }
 
-/** Drops the first `count` samples. */
-void dropFront (std::vector<float>& x, long long count)
+/** The energy between 20 Hz and 20 kHz (or 0.45 x the rate, when lower): what a listener
+    could hear of a difference. */
+double audibleEnergy (const std::vector<float>& x, double rate)
 {
-    x.erase (x.begin(), x.begin() + static_cast<long> (std::min<long long> (count, static_cast<long long> (x.size()))));
+    int n = 1;
+    while (static_cast<size_t> (n) < x.size())
+        n *= 2;
+
+    const auto spectrum = minifft::realSpectrum (std::vector<double> (x.begin(), x.end()), n);
+    const auto low = static_cast<size_t> (std::ceil (audibleLowHz * n / rate));
+    const auto high = static_cast<size_t> (std::min (audibleHighHz, 0.45 * rate) * n / rate);
+    double sum = 0.0;
+    for (auto k = low; k <= high && k < spectrum.size(); ++k)
+        sum += std::norm (spectrum[k]);
+    return sum;
+}
+
+/** The lag of b behind a to a small fraction of a sample: the coarse estimate's whole part taken
+    out, what remains is the slope of the cross-spectrum's phase over the audible band,
+    weighted by its magnitude. */
+double refinedResidualDelay (const std::vector<float>& a, const std::vector<float>& b, double coarse, double rate)
+{
+    const auto size = std::min (a.size(), b.size());
+    int n = 1;
+    while (static_cast<size_t> (n) < size)
+        n *= 2;
+
+    const auto whole = std::llround (coarse);
+    const auto fa = minifft::realSpectrum (std::vector<double> (a.begin(), a.begin() + static_cast<long> (size)), n);
+    const auto fb = minifft::realSpectrum (std::vector<double> (b.begin(), b.begin() + static_cast<long> (size)), n);
+    const auto twoPi = 2.0 * 3.14159265358979323846;
+    const auto low = static_cast<int> (std::ceil (audibleLowHz * n / rate));
+    const auto high = static_cast<int> (std::min (audibleHighHz, 0.45 * rate) * n / rate);
+
+    double numerator = 0.0, denominator = 0.0;
+    for (int k = std::max (1, low); k <= std::min (high, n / 2 - 1); ++k)
+    {
+        const auto omega = twoPi * k / n;
+        const auto cross = fb[static_cast<size_t> (k)] * std::conj (fa[static_cast<size_t> (k)]) * std::polar (1.0, omega * static_cast<double> (whole));
+        const auto weight = std::abs (cross);
+        numerator += weight * omega * std::arg (cross);
+        denominator += weight * omega * omega;
+    }
+
+    // For b lagging a by whole + f, the phase left is -omega f.
+    const auto fraction = denominator > 0.0 ? -numerator / denominator : coarse - static_cast<double> (whole);
+    return std::abs (fraction) <= 0.5 ? static_cast<double> (whole) + fraction : coarse;
 }
 
 void fillSpectra (TrNullResult& r, const std::vector<float>& a, const std::vector<float>& b, const std::vector<float>& d)
@@ -167,26 +213,25 @@ TrNullResult TrNullAnalyzer::run (TrPluginSlot& slotA, TrPluginSlot& slotB, cons
     const auto delayB = measureDelay (signal, outB, static_cast<int> (rate));
     const auto n = std::min ({ outA.size() - static_cast<size_t> (delayA), outB.size() - static_cast<size_t> (delayB), signal.size() });
     std::vector<float> a (outA.begin() + delayA, outA.begin() + delayA + static_cast<long> (n));
-    std::vector<float> b (outB.begin() + delayB, outB.begin() + delayB + static_cast<long> (n));
-
-    const auto residual = residualDelay (a, b);
-    const auto whole = std::llround (residual);
-    if (whole != 0 && std::llabs (whole) < static_cast<long long> (n))
-    {
-        dropFront (whole > 0 ? b : a, std::llabs (whole));
-        a.resize (n - static_cast<size_t> (std::llabs (whole)));
-        b.resize (a.size());
-    }
-    if (std::abs (residual - static_cast<double> (whole)) >= 0.02)
-        b = applyFractionalDelay (b, residual - static_cast<double> (whole));
-
+    const std::vector<float> coarse (outB.begin() + delayB, outB.begin() + delayB + static_cast<long> (n));
+    const auto residual = refinedResidualDelay (a, coarse, residualDelay (a, coarse), rate);
     r.latencyDeltaSamples = residual + (delayB - delayA);
+
+    // B is read at A's times from its whole output, so the interpolator has real samples on both
+    // sides everywhere; only what lies past B's end is cut.
+    auto b = applyFractionalDelay (outB, static_cast<double> (delayA) + r.latencyDeltaSamples);
+    const auto usable = std::min (n, static_cast<size_t> (std::max (0.0, static_cast<double> (outB.size()) - delayA - r.latencyDeltaSamples)));
+    a.resize (usable);
+    b.resize (usable);
 
     const auto energyA = energy (a);
 
     r.lufsA = integratedLufs (a, rate);
     r.lufsB = integratedLufs (b, rate);
-    r.matchGainDb = r.lufsA - r.lufsB;
+
+    // Below the loudness gate a side has no integrated loudness: its level is matched plainly.
+    r.matchedByRms = r.lufsA <= loudnessGateLufs || r.lufsB <= loudnessGateLufs;
+    r.matchGainDb = r.matchedByRms ? 10.0 * std::log10 (std::max (1e-20, energyA) / std::max (1e-20, energy (b))) : r.lufsA - r.lufsB;
     const auto gain = std::pow (10.0, r.matchGainDb / 20.0);
 
     std::vector<float> difference (a.size());
@@ -197,7 +242,7 @@ TrNullResult TrNullAnalyzer::run (TrPluginSlot& slotA, TrPluginSlot& slotB, cons
         peak = std::max (peak, std::abs (difference[i]));
     }
 
-    r.nullDepthDb = 10.0 * std::log10 (std::max (1e-20, energy (difference)) / std::max (1e-20, energyA));
+    r.nullDepthDb = 10.0 * std::log10 (std::max (1e-20, audibleEnergy (difference, rate)) / std::max (1e-20, audibleEnergy (a, rate)));
     r.diffPeakDbfs = 20.0 * std::log10 (std::max (1e-10, static_cast<double> (peak)));
     r.verdictText = TrVerdict::forNull (r).text;
 

@@ -24,9 +24,10 @@ struct TrNullResult
     double sampleRate = 48000.0;
     double lufsA = 0.0;
     double lufsB = 0.0;
-    double matchGainDb = 0.0;                          // lufsA - lufsB, applied to B
+    double matchGainDb = 0.0;                          // lufsA - lufsB (RMS A / RMS B when matchedByRms), applied to B
+    bool matchedByRms = false;                         // a side lay below the loudness gate: matched by plain level
     double latencyDeltaSamples = 0.0;                  // B behind A
-    double nullDepthDb = 0.0;
+    double nullDepthDb = 0.0;                          // energy of A - matched B re A, 20 Hz to 20 kHz
     double diffPeakDbfs = TrSentinel::notMeasuredDb;
     juce::String verdictText;
     std::vector<float> freqHz;                         // 1024 log-spaced points
