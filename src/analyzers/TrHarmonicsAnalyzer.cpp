@@ -17,6 +17,8 @@ const juce::String silentOutput = "output fundamental below -100 dB re stimulus 
 constexpr int prominenceWindowBins = 96;
 constexpr int prominenceGapBins = 4;
 constexpr double onGridShare = 0.9;
+constexpr double sidebandReachHz = 32.0; // the rates LFOs run at
+constexpr double sidebandLimitDb = -60.0;
 constexpr double realLineDb = 12.0; // above the floor and its surroundings: a line, not the top of the noise
 
 juce::String problemWith (const TrHarmonicsParams& p)
@@ -56,6 +58,15 @@ bool analyseFirstBlock (const std::vector<double>& x, const std::vector<double>&
     for (int j = 1; j <= last; ++j)
         if (kinds[static_cast<size_t> (j)] == Kind::noise)
             noise.push_back (x[static_cast<size_t> (j)]);
+
+    // A tone that stays on its bin has nothing beside it; modulation spreads it into sidebands.
+    double sidebands = 0.0;
+    const auto reach = std::max (2, static_cast<int> (sidebandReachHz / r.binHz));
+    for (int offset = 2; offset <= reach; ++offset)
+        for (const auto j : { bin - offset, bin + offset })
+            if (j >= 1 && j <= last)
+                sidebands += x[static_cast<size_t> (j)] * x[static_cast<size_t> (j)];
+    r.sidebandDb = powerDb (sidebands, fundamental);
 
     r.thdDb = harmonicBelowNyquist ? powerDb (TrToneSpectrum::harmonicPower (x, bin), fundamental) : NAN;
     r.thdPercent = harmonicBelowNyquist ? 100.0 * std::pow (10.0, r.thdDb / 20.0) : NAN;
@@ -109,7 +120,7 @@ void repeatTest (const std::vector<double>& x2, int bin, TrHarmonicsResult& r, d
     const auto noiseChange = std::abs (powerDb (TrToneSpectrum::powerBesides (x2, bin), fundamental2) - r.thdnDb);
 
     r.repeatDeltaDb = std::max (levelChange, noiseChange);
-    r.timeVariant = levelChange > 0.25 || noiseChange > 3.0;
+    r.timeVariant = levelChange > 0.25 || noiseChange > 3.0 || r.sidebandDb > sidebandLimitDb;
 }
 }
 

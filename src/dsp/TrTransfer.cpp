@@ -14,6 +14,7 @@ constexpr double firstArrivalShare = 0.5; // of the strongest peak: an earlier o
 constexpr double invertedMajority = 2.0 / 3.0;
 constexpr double passbandShare = 0.5;   // -6 dB of the largest magnitude
 constexpr double audibleLowHz = 20.0, audibleHighHz = 20000.0;
+const double bandRatio = std::pow (2.0, 1.0 / 6.0);
 constexpr int spreadBeforeSamples = 64;
 constexpr double spreadAfterSeconds = 0.025;
 constexpr double spreadShare = 0.5;
@@ -63,35 +64,42 @@ int firstArrival (const std::vector<double>& x, int reach)
     return strongest (x, 0, reach);
 }
 
-/** How much of the audible passband, counted per octave, points the other way: where the phase
-    left once the delay and the minimum-phase part are taken out lies beyond 90 degrees. */
+/** How much of the audible passband, counted per octave, points the other way: the phase left
+    once the delay and the minimum-phase part are taken out, averaged as a phasor over sixth
+    octaves weighted by |H|^2 (so that the distortion and noise a plugin adds to its response
+    average out), lying beyond 90 degrees. */
 double flippedShare (const Spectrum& transfer, const std::vector<double>& minimum, int n, double sampleRate, double delay, bool linear)
 {
-    // The audible band: below it a DC blocker's phase, above it an anti-alias filter's, would
-    // outvote what the ear hears.
-    const auto lowest = std::max (1, static_cast<int> (std::ceil (audibleLowHz * n / sampleRate)));
-    const auto highest = std::min (n / 2 - 1, static_cast<int> (std::min (audibleHighHz, 0.45 * sampleRate) * n / sampleRate));
-
     double largest = 0.0;
     for (const auto& h : transfer)
         largest = std::max (largest, std::abs (h));
 
     const auto twoPi = 2.0 * 3.14159265358979323846;
-    double flipped = 0.0, all = 0.0;
-    for (int k = lowest; k <= highest; ++k)
+    const auto top = std::min (audibleHighHz, 0.45 * sampleRate);
+    int flipped = 0, counted = 0;
+    for (auto low = audibleLowHz; low < top; low *= bandRatio)
     {
-        const auto& h = transfer[static_cast<size_t> (k)];
-        if (std::abs (h) < passbandShare * largest)
-            continue;
+        const auto from = std::max (1, static_cast<int> (std::ceil (low * n / sampleRate)));
+        const auto to = std::min (n / 2 - 1, static_cast<int> (std::min (low * bandRatio, top) * n / sampleRate));
+        std::complex<double> sum;
+        bool passes = false;
+        for (int k = from; k <= to; ++k)
+        {
+            const auto& h = transfer[static_cast<size_t> (k)];
+            const auto magnitude = std::abs (h);
+            passes = passes || magnitude >= passbandShare * largest;
+            const auto excess = std::arg (h) + twoPi * k * delay / n - (linear ? 0.0 : minimum[static_cast<size_t> (k)]);
+            sum += magnitude * magnitude * std::polar (1.0, excess);
+        }
 
-        const auto excess = std::arg (h) + twoPi * k * delay / n - (linear ? 0.0 : minimum[static_cast<size_t> (k)]);
-        const auto weight = 1.0 / k;
-        all += weight;
-        if (std::cos (excess) < 0.0)
-            flipped += weight;
+        if (! passes)
+            continue;
+        ++counted;
+        if (sum.real() < 0.0)
+            ++flipped;
     }
 
-    return all > 0.0 ? flipped / all : 0.0;
+    return counted > 0 ? static_cast<double> (flipped) / counted : 0.0;
 }
 
 /** Whether the phase, with the delay taken out, is a straight line over the passband. */

@@ -63,7 +63,8 @@ struct TrHarmonicsResult : TrSlotRecord
     double cpuNsPerSample = 0.0;
     int latencySamples = 0;
     double repeatDeltaDb = TrSentinel::notMeasured;
-    bool timeVariant = false;
+    double sidebandDb = TrSentinel::notMeasuredDb;     // from 2 bins to 32 Hz either side of the tone, re fundamental
+    bool timeVariant = false;                          // the repeat test failed, or sidebands above -60 dB
     juce::String channelName = "left";
 };
 

@@ -18,7 +18,8 @@ Verdict baseHarmonicsVerdict (const TrHarmonicsResult& r)
 
     if (r.timeVariant)
         return { Grade::warn, "Something inside moves by itself - readings are approximate",
-                 "modulation detected (repeat delta " + TrNumberFormat::fixed (r.repeatDeltaDb, 2) + " dB)" };
+                 "modulation detected (repeat delta " + TrNumberFormat::fixed (r.repeatDeltaDb, 2) + " dB"
+                     + (r.sidebandDb > -60.0 ? ", sidebands " + detail_::db (r.sidebandDb, 1) + " around the tone" : juce::String()) + ")" };
 
     if (isRealAlias (r) && r.aliasPeakDb > -60.0)
         return { Grade::bad, "Adds audible digital junk (aliasing) unrelated to the note",
@@ -64,7 +65,8 @@ Verdict forHarmonics (const TrHarmonicsResult& r)
     if (r.dcDb > -60.0)
         detail_::addWarning (verdict, "adds DC offset (" + detail_::db (r.dcDb, 1) + ")");
 
-    if (r.spurDb > -90.0)
+    // A modulated tone smears into what would read as lines beside it.
+    if (r.spurDb > -90.0 && ! r.timeVariant)
         detail_::addWarning (verdict, "a line at " + detail_::hzOrDb (static_cast<float> (r.spurHz), false) + ", " + detail_::db (r.spurDb, 1)
                                           + " below the tone, not from it (hum or an idle tone?)");
 

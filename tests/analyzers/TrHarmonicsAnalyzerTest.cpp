@@ -259,3 +259,21 @@ TEST (HarmonicsAnalyzer, HumUnderAnOffGridToneIsASpurAtItsTrueLevelNotAliasing)
     EXPECT_FALSE (verdict.text.containsIgnoreCase ("alias")) << verdict.text;
     EXPECT_TRUE (verdict.detail.contains ("a line at 1000 Hz, -60.0 dB below the tone")) << verdict.text << " / " << verdict.detail;
 }
+
+TEST (HarmonicsAnalyzer, ATremoloFasterThanTheBlocksShowsAsSidebands)
+{
+    // 8 Hz of 10 % amplitude modulation averages out over each 1.4 s block, so the two blocks
+    // agree; the sidebands it puts 8 Hz either side of the tone (each -26 dB) do not.
+    Bench bench;
+    ASSERT_EQ (TrTest::loadFixture (bench.slot, { "Mode=Tremolo" }), "");
+    const auto r = measure (bench.slot);
+    ASSERT_EQ (r.error, "");
+    EXPECT_LT (r.repeatDeltaDb, 0.25);
+    EXPECT_NEAR (r.sidebandDb, 10.0 * std::log10 (2.0 * 0.05 * 0.05), 0.5);
+    EXPECT_TRUE (r.timeVariant);
+    EXPECT_LE (r.spurDb, TrSentinel::notMeasuredDb) << "the sidebands are no spur";
+
+    Bench wire;
+    ASSERT_EQ (TrTest::loadFixture (wire.slot), "");
+    EXPECT_LT (measure (wire.slot).sidebandDb, -150.0);
+}
