@@ -60,8 +60,8 @@ bool consistent (const TrDynamicsResult& first, const TrDynamicsResult& later)
     return first.shape == "gate" || std::abs (1.0 / later.ratio - 1.0 / first.ratio) <= 0.02;
 }
 
-/** Why runs of one plugin disagree, as far as the run itself tells. */
-juce::String inconsistencyCause (const TrDynamicsResult& r)
+/** Why runs of one plugin disagree, as far as the runs themselves tell. */
+juce::String inconsistencyCause (const TrDynamicsResult& r, bool irregular)
 {
     if (r.hasTail && r.timeVariant)
         return "its tail and its modulation outlast the gap between runs";
@@ -69,6 +69,8 @@ juce::String inconsistencyCause (const TrDynamicsResult& r)
         return "its tail outlasts the gap between runs (a reverb or delay)";
     if (r.timeVariant)
         return "it modulates itself (an LFO), so no two runs meet it in the same state";
+    if (irregular)
+        return "its gain wanders from step to step, as a modulated or ringing plugin's does";
     return "plugin state does not reset cleanly";
 }
 }
@@ -102,7 +104,7 @@ int runDynamicsBenchMode (const juce::StringArray& args)
 
     TrDynamicsResult first;
     bool allConsistent = true;
-    bool tail = false, modulated = false;
+    bool tail = false, modulated = false, irregular = false;
 
     for (int k = 1; k <= runs; ++k)
     {
@@ -116,6 +118,7 @@ int runDynamicsBenchMode (const juce::StringArray& args)
         TrConsole::print (runLine (k, result));
         tail = tail || result.hasTail;
         modulated = modulated || result.timeVariant;
+        irregular = irregular || result.shape == "irregular";
 
         if (k == 1)
         {
@@ -134,7 +137,7 @@ int runDynamicsBenchMode (const juce::StringArray& args)
         auto causes = first;
         causes.hasTail = tail;
         causes.timeVariant = modulated;
-        TrConsole::print ("INCONSISTENT across runs - " + inconsistencyCause (causes) + "\n");
+        TrConsole::print ("INCONSISTENT across runs - " + inconsistencyCause (causes, irregular) + "\n");
         return 2;
     }
 
