@@ -18,7 +18,7 @@ juce::String problemWith (const TrImdParams& p)
     return TrParamChecks::firstProblem ({ TrParamChecks::sampleRate (p.sampleRate, "sample rate"),
                                           TrParamChecks::fftSize (p.fftSize, "FFT size"),
                                           TrParamChecks::blockSize (p.blockSize, "block size"),
-                                          p.ccif ? TrParamChecks::ccifSampleRate (p.sampleRate, "sample rate") : juce::String(),
+                                          p.ccif ? TrParamChecks::ccifSampleRate (p.sampleRate, "sample rate") : TrParamChecks::smpteSampleRate (p.sampleRate, "sample rate"),
                                           std::isfinite (p.levelDb) ? juce::String() : "level must be a number" });
 }
 

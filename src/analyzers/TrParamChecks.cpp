@@ -71,6 +71,14 @@ juce::String ccifSampleRate (double hz, const juce::String& name)
     return name + " must be above 40000 Hz for CCIF, whose tones lie at 19 and 20 kHz" + got (hz);
 }
 
+juce::String smpteSampleRate (double hz, const juce::String& name)
+{
+    if (hz > minSmpteSampleRate)
+        return {};
+
+    return name + " must be above 14480 Hz for SMPTE, whose 7 kHz tone and its sidebands reach 7240 Hz" + got (hz);
+}
+
 juce::String perfSeconds (double seconds, const juce::String& name)
 {
     if (std::isfinite (seconds) && seconds <= maxPerfSeconds)

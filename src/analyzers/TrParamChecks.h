@@ -16,6 +16,7 @@ namespace TrParamChecks
     inline constexpr int maxPoints = 1000;
     inline constexpr int maxBlockSize = 65536;
     inline constexpr double minCcifSampleRate = 40000.0;
+    inline constexpr double minSmpteSampleRate = 2.0 * (7000.0 + 4.0 * 60.0); // the 7 kHz tone's fourth upper sideband
     inline constexpr double maxPerfSeconds = 60.0;
 
     juce::String sampleRate (double hz, const juce::String& name);
@@ -25,6 +26,9 @@ namespace TrParamChecks
     juce::String points (int count, const juce::String& name);
     juce::String blockSize (int samples, const juce::String& name);
     juce::String ccifSampleRate (double hz, const juce::String& name);
+
+    /** A rate SMPTE can be measured at: its 7 kHz tone and four upper sidebands below Nyquist. */
+    juce::String smpteSampleRate (double hz, const juce::String& name);
     juce::String perfSeconds (double seconds, const juce::String& name);
 
     /** The first failure of several checks, or empty. */

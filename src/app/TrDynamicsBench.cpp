@@ -42,8 +42,14 @@ juce::String runLine (int k, const TrDynamicsResult& r)
     if (r.shape == "gate")
         return head + "gates below " + fixed (r.thresholdDb, 2) + " dB  " + makeup + "\n";
 
+    // Times need the burst to push the compressor into at least a decibel of gain reduction.
+    const auto untimed = r.shape == "compressor" && r.attackMs < 0.0 && r.releaseMs < 0.0;
+    const auto why = ! untimed ? juce::String()
+                   : r.burstHighDb < r.thresholdDb ? "  (the burst stays below the threshold: raise --burst)"
+                                                   : "  (the burst drew less than 1 dB of gain reduction)";
+
     return head + "thresh " + fixed (r.thresholdDb, 2) + " dB  ratio " + ratioText (r) + "  knee " + fixed (r.kneeDb, 2) + " dB  " + makeup
-         + "  attack " + timeOrDash (r.attackMs, r.timeResolutionMs) + "  release " + timeOrDash (r.releaseMs, r.timeResolutionMs) + "\n";
+         + "  attack " + timeOrDash (r.attackMs, r.timeResolutionMs) + "  release " + timeOrDash (r.releaseMs, r.timeResolutionMs) + why + "\n";
 }
 
 /** The same shape, and figures within what a cleanly reset plugin repeats: make-up 0.1 dB,

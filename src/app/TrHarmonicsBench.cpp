@@ -164,7 +164,7 @@ int runImdBenchMode (const juce::StringArray& args)
                                                         TrParamChecks::level (params.levelDb, "--level"),
                                                         TrParamChecks::fftSize (params.fftSize, "--fft"),
                                                         params.ccif ? TrParamChecks::ccifSampleRate (params.sampleRate, "--sr")
-                                                                    : juce::String() });
+                                                                    : TrParamChecks::smpteSampleRate (params.sampleRate, "--sr") });
     if (problem.isNotEmpty())
         return TrBenchRun::fail (problem);
 

@@ -74,7 +74,8 @@ juce::String curveReport (const TrPluginSlot& slot, const TrCurveResult& r, doub
     out << "curve (Hz, dB, deg):\n";
     for (const auto hz : tableHz)
     {
-        if (r.freqHz.empty())
+        // A row above the curve's last point would show that point under another frequency.
+        if (r.freqHz.empty() || hz > r.freqHz.back())
             break;
 
         size_t nearest = 0;

@@ -134,3 +134,34 @@ TEST (PerfAnalyzer, AnEmptySlotAndUnusableBlockSizesAreRefused)
     params.blockSizes = { 64, 0 };
     EXPECT_TRUE (TrPerfAnalyzer::run (bench.slot, params, nullptr, {}).error.contains ("block size"));
 }
+
+TEST (PerfAnalyzer, WorkDoneOnceAFrameIsCountedInFullAtSmallBlocks)
+{
+    // The same work every 1024 samples costs the same per sample at every block size. At 32
+    // samples only one block in 32 does it: a mean that trims the slowest 5 % of blocks would
+    // leave all of it out.
+    auto params = quick();
+    params.blockSizes = { 32, 1024 };
+    const auto r = measure ({ "Mode=Framed" }, params);
+    ASSERT_EQ (r.error, "");
+    EXPECT_GT (r.nsPerSample[0], 0.5 * r.nsPerSample[1]);
+    EXPECT_LT (r.trimmedNsPerSample[0], 0.3 * r.nsPerSample[0]) << "the trimmed mean is the usual block, kept as jitter";
+    EXPECT_EQ (r.worstBlockSize, r.nsPerSample[0] > r.nsPerSample[1] ? 32 : 1024);
+}
+
+TEST (PerfAnalyzer, ABlockSizeAtWhichThePluginDidNotProcessIsLeftOut)
+{
+    // Below 64 samples the plugin passes the tone on untouched and does no work: that row says
+    // nothing about its cost, and neither the fit nor the verdict may use it.
+    auto params = quick();
+    params.blockSizes = { 32, 64, 256, 1024 };
+    const auto r = measure ({ "Mode=Idle below" }, params);
+    ASSERT_EQ (r.error, "");
+    EXPECT_EQ (r.notProcessing, std::vector<int> { 32 });
+    EXPECT_EQ (r.worstBlockSize, 64) << "the dearest size that processed";
+    EXPECT_NEAR (r.worstPercentRealtime, r.percentRealtime[1], 1e-3);
+    EXPECT_GT (r.perBlockUs, 50.0) << "the fit over 64..1024 finds the 100 us per call";
+
+    const auto wire = measure ({}, params);
+    EXPECT_TRUE (wire.notProcessing.empty()) << "a wire passes everything on everywhere: nothing to tell apart";
+}
