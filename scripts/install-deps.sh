@@ -9,7 +9,7 @@ packages=(
     libflac-dev libvorbis-dev libogg-dev libpng-dev libjpeg-dev zlib1g-dev
     libgtest-dev libgmock-dev libbenchmark-dev libfftw3-dev
     # tests: a display for window tests, and real third-party plugins to measure
-    xvfb xauth x11-utils
+    xvfb xauth x11-utils tzdata
     zam-plugins x42-plugins
     # an outside reference for loudness
     libebur128-dev

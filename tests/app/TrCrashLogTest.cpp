@@ -6,6 +6,9 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
+#include <cstdlib>
+#include <ctime>
+#include <vector>
 #include <sys/stat.h>
 
 namespace
@@ -47,6 +50,31 @@ bool hasHeader (const juce::String& block)
         && clock.matchesWildcard ("*:??:????", false) && clock.upToFirstOccurrenceOf (":", false, false).getIntValue() >= 1
         && clock.upToFirstOccurrenceOf (":", false, false).getIntValue() <= 12
         && block.contains ("\r\n");
+}
+
+/** Runs the body with the process's time zone set to zone, then puts the old one back. */
+template <typename Body>
+void inZone (const char* zone, Body&& body)
+{
+    const auto* previous = std::getenv ("TZ");
+    const std::string saved = previous != nullptr ? previous : "";
+    setenv ("TZ", zone, 1);
+    tzset();
+    body();
+    if (previous != nullptr)
+        setenv ("TZ", saved.c_str(), 1);
+    else
+        unsetenv ("TZ");
+    tzset();
+}
+
+/** The header's time as the crash log writes it, for a moment in the current zone. */
+std::string headerTime (std::time_t t)
+{
+    std::tm local {};
+    localtime_r (&t, &local);
+    char text[64];
+    return std::string (text, TrCrashLog::formatTime (t, local.tm_gmtoff, text, sizeof (text)));
 }
 
 bool hasLoneNewline (const juce::String& text)
@@ -105,9 +133,31 @@ TEST (CrashLog, AHandlerThatBlocksIsEndedByItsWatchdog)
     EXPECT_EQ (r.signal, SIGALRM);
 }
 
-TEST (CrashLog, TimesReadAsJuceWritesThem)
+TEST (CrashLog, TheHeaderTellsTheLocalTimeOfTheCrash)
 {
-    const std::time_t times[] {
+    // Half an hour east of UTC: a sign turned the wrong way would put the crash 11 hours off.
+    Sandbox sandbox;
+    ASSERT_TRUE (sandbox.prepare());
+
+    const auto before = std::time (nullptr);
+    const auto r = TrTest::runChild (sandbox.executable, { "--list-params", TrTest::fixture ("TestrigCrashOnLoad").getFullPathName() },
+                                     60.0, { "TZ" }, { "TZ=Asia/Kolkata" });
+    const auto after = std::time (nullptr);
+    ASSERT_EQ (r.signal, SIGKILL);
+
+    const auto header = r.output.upToFirstOccurrenceOf (" (v", false, false).fromFirstOccurrenceOf ("=== TESTRIG crash ", false, false);
+    inZone ("Asia/Kolkata", [&] {
+        bool matches = false;
+        for (auto t = before; t <= after; ++t)
+            matches = matches || header.toStdString() == headerTime (t);
+        EXPECT_TRUE (matches) << header << " is not a time between " << headerTime (before) << " and " << headerTime (after);
+    });
+}
+
+TEST (CrashLog, TimesReadAsJuceWritesThemInEveryZone)
+{
+    // Zones off by half and three quarters of an hour, and both sides of daylight saving.
+    const std::vector<std::time_t> times {
         0,            // 1 Jan 1970 midnight: 12 am
         951782400,    // 29 Feb 2000
         946684799,    // 31 Dec 1999 23:59:59
@@ -117,17 +167,29 @@ TEST (CrashLog, TimesReadAsJuceWritesThem)
         4102444800,   // 1 Jan 2100
     };
 
-    for (const auto t : times)
+    const std::vector<std::time_t> aroundDaylightSaving {
+        1772953199,   // 8 Mar 2026 01:59:59 in New York, the second before clocks go forward
+        1772953200,   // 8 Mar 2026 03:00:00 there, the second after
+        1775318400,   // 5 Apr 2026 02:30 in Adelaide, half an hour before clocks go back
+        1775325600,   // 03:30 there, an hour and a half later
+    };
+
+    for (const auto* zone : { "UTC", "Asia/Kolkata", "Asia/Kathmandu", "America/New_York", "Australia/Adelaide", "America/St_Johns" })
     {
-        std::tm local {};
-        localtime_r (&t, &local);
-
-        char text[64];
-        const auto length = TrCrashLog::formatTime (t, local.tm_gmtoff, text, sizeof (text));
-        const auto expected = juce::Time (static_cast<juce::int64> (t) * 1000).toString (true, true, true, false);
-
-        EXPECT_EQ (std::string (text, length), expected.toStdString()) << t;
+        inZone (zone, [&] {
+            for (const auto* list : { &times, &aroundDaylightSaving })
+                for (const auto t : *list)
+                    EXPECT_EQ (headerTime (t), juce::Time (static_cast<juce::int64> (t) * 1000).toString (true, true, true, false).toStdString())
+                        << zone << " at " << t;
+        });
     }
+
+    inZone ("Asia/Kathmandu", [] {
+        std::tm local {};
+        const std::time_t t = 1796682049;
+        localtime_r (&t, &local);
+        EXPECT_EQ (local.tm_gmtoff, 5 * 3600 + 45 * 60) << "the zone data is installed (Debian's tzdata)";
+    });
 }
 
 TEST (CrashLogDeathTest, ACrashWhileProcessingIsLoggedFromThePluginsFrame)
