@@ -31,7 +31,7 @@ juce::String timingText (const TrDynamicsResult& r)
 /** Why the delay could not be checked, or empty when it was. */
 juce::String unverifiedDelay (const TrChecksResult& r)
 {
-    if (r.latencyAtSearchLimit && r.reportedLatencyAfter >= TrChecksResult::latencySearchLimit)
+    if ((r.latencyAtSearchLimit || r.latencyUnclear) && r.reportedLatencyAfter >= TrChecksResult::latencySearchLimit)
         return "it reports " + juce::String (r.reportedLatencyAfter) + " smp, more than the probe can see";
     if (r.latencyUnclear)
         return r.timeVariant      ? "its response changes from one probe to the next"

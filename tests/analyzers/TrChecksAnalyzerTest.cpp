@@ -2,6 +2,7 @@
 #include "TrFixtureSlot.h"
 #include "analyzers/TrChecksAnalyzer.h"
 #include "results/TrErrorTexts.h"
+#include "verdicts/TrVerdict.h"
 
 #include <gtest/gtest.h>
 
@@ -39,6 +40,12 @@ TEST (Checks, AWireIsHonestInEveryRespect)
     EXPECT_LT (r.bypassNullDb, -100.0);
 }
 
+namespace
+{
+const char* const honestText = "Honest plugin: latency, bypass, polarity, DC and noise all check out";
+const char* const cannotVerify = "No problems found, but its delay could not be verified";
+}
+
 TEST (Checks, LatencyHonestyIsJudgedBeforeAndAfterAudio)
 {
     const struct
@@ -49,11 +56,22 @@ TEST (Checks, LatencyHonestyIsJudgedBeforeAndAfterAudio)
         int reported;
         int reportedAfter;
         bool atLimit;
+        const char* verdict;
     } cases[] {
-        { "honest 512", { "Delay=512" }, 512.0, 512, 512, false },
-        { "reports 0", { "Delay=512", "Latency report=Offset", "Latency offset=-512" }, 512.0, 0, 0, false },
-        { "changes after audio", { "Delay=512", "Latency report=Offset after audio", "Latency offset=100" }, 512.0, 512, 612, false },
-        { "beyond the search range", { "Delay=70000" }, 65535.0, 70000, 70000, true },
+        { "honest 512", { "Delay=512" }, 512.0, 512, 512, false, honestText },
+        { "reports 0", { "Delay=512", "Latency report=Offset", "Latency offset=-512" }, 512.0, 0, 0, false, "One problem: lies about its delay" },
+        { "changes after audio", { "Delay=512", "Latency report=Offset after audio", "Latency offset=100" }, 512.0, 512, 612, false,
+          "2 problems: lies about its delay, changes its reported delay after audio starts" },
+        { "honest, just inside the search range", { "Delay=65000" }, 65000.0, 65000, 65000, false, honestText },
+        // Beyond the range a delay cannot be measured, only seen to lie there: a report as long
+        // is no lie, a short one is.
+        { "honest 65600, beyond the range", { "Delay=65600" }, 65535.0, 65600, 65600, true, cannotVerify },
+        { "honest 70000, beyond the range", { "Delay=70000" }, 65535.0, 70000, 70000, true, cannotVerify },
+        { "honest 90000, mostly beyond the capture", { "Delay=90000" }, -1.0, 90000, 90000, false, cannotVerify },
+        { "70000 reported as 69488", { "Delay=70000", "Latency report=Offset", "Latency offset=-512" }, 65535.0, 69488, 69488, true,
+          cannotVerify },
+        { "65600 reported as 65088", { "Delay=65600", "Latency report=Offset", "Latency offset=-512" }, 65535.0, 65088, 65088, true,
+          "One problem: lies about its delay" },
     };
 
     for (const auto& c : cases)
@@ -64,6 +82,8 @@ TEST (Checks, LatencyHonestyIsJudgedBeforeAndAfterAudio)
         EXPECT_EQ (r.reportedLatency, c.reported) << c.label;
         EXPECT_EQ (r.reportedLatencyAfter, c.reportedAfter) << c.label;
         EXPECT_EQ (r.latencyAtSearchLimit, c.atLimit) << c.label;
+        EXPECT_FALSE (r.polarityInverted) << c.label << ": an honest delay never flips polarity";
+        EXPECT_EQ (TrVerdict::forChecks (r).text, c.verdict) << c.label;
     }
 }
 
@@ -110,9 +130,11 @@ TEST (Checks, TheBypassIsRestoredAndFailuresAreReported)
     auto* bypass = bench.slot.instance->getBypassParameter();
     ASSERT_NE (bypass, nullptr);
 
-    int polls = 0;
-    const auto r = TrChecksAnalyzer::run (bench.slot, {}, nullptr, [&] { return ++polls > 400; });
+    // Cancelled while the bypass is engaged: it must still be switched back.
+    bool cancelledWhileBypassed = false;
+    const auto r = TrChecksAnalyzer::run (bench.slot, {}, nullptr, [&] { return cancelledWhileBypassed = bypass->getValue() > 0.5f; });
     EXPECT_EQ (r.error, TrErrorText::aborted);
+    EXPECT_TRUE (cancelledWhileBypassed);
     EXPECT_EQ (bypass->getValue(), 0.0f);
 
     EXPECT_EQ (check ({ "Mode=NaN" }).error, TrErrorText::nonFinite);
