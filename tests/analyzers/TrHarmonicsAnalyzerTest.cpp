@@ -279,3 +279,57 @@ TEST (HarmonicsAnalyzer, ATremoloFasterThanTheBlocksShowsAsSidebands)
     ASSERT_EQ (TrTest::loadFixture (wire.slot), "");
     EXPECT_LT (measure (wire.slot).sidebandDb, -150.0);
 }
+
+TEST (HarmonicsAnalyzer, APolynomialsEvenAndOddHarmonicsAndDcMatchTheirAlgebra)
+{
+    // y = x + a x^2 + b x^3 on A sin t: fundamental A (1 + 3 b A^2 / 4), H2 |a| A^2 / 2,
+    // H3 |b| A^3 / 4, DC a A^2 / 2. THD counts both, so a sum of odd harmonics alone fails.
+    const struct
+    {
+        double a, b, levelDb;
+    } cases[] { { 0.1, 0.0, -6.0 }, { 0.0, 0.1, -6.0 }, { 0.25, -0.5, -3.0 }, { -0.5, 0.25, -12.0 } };
+
+    for (const auto& c : cases)
+    {
+        Bench bench;
+        ASSERT_EQ (TrTest::loadFixture (bench.slot, { "Mode=Polynomial", "Poly a=" + juce::String (c.a), "Poly b=" + juce::String (c.b) }), "");
+        TrHarmonicsAnalyzer::Params params;
+        params.levelDb = c.levelDb;
+        const auto r = measure (bench.slot, params);
+        const auto label = "a " + juce::String (c.a) + ", b " + juce::String (c.b) + " at " + juce::String (c.levelDb) + " dBFS";
+        ASSERT_EQ (r.error, "") << label;
+
+        const auto amplitude = std::pow (10.0, c.levelDb / 20.0);
+        const auto fundamental = amplitude * (1.0 + 0.75 * c.b * amplitude * amplitude);
+        const auto h2 = std::abs (c.a) * amplitude * amplitude / 2.0;
+        const auto h3 = std::abs (c.b) * amplitude * amplitude * amplitude / 4.0;
+        const auto dc = std::abs (c.a) * amplitude * amplitude / 2.0;
+        const auto floorDb = -140.0;
+        const auto orFloor = [floorDb] (double ratio) { return std::max (floorDb, TrTest::dB (ratio)); };
+
+        EXPECT_NEAR (std::max (floorDb, r.thdDb), orFloor (std::sqrt (h2 * h2 + h3 * h3) / fundamental), 0.05) << label;
+        EXPECT_NEAR (std::max (floorDb, spectrumAt (r, 2)), orFloor (h2 / fundamental), 0.05) << label;
+        EXPECT_NEAR (std::max (floorDb, spectrumAt (r, 3)), orFloor (h3 / fundamental), 0.05) << label;
+        EXPECT_NEAR (std::max (floorDb, r.dcDb), orFloor (dc / fundamental), 0.05) << label;
+    }
+}
+
+TEST (HarmonicsAnalyzer, NoiseFloorAndDcReadTheirKnownLevels)
+{
+    // Hiss of -80 dBFS RMS spreads over 32768 bins: a median bin of sigma sqrt (N ln 2) against
+    // the fundamental's A N / 2. A constant 0.002 reads as itself.
+    const auto amplitude = std::pow (10.0, -6.0 / 20.0);
+    const auto n = 65536.0;
+
+    Bench hiss;
+    ASSERT_EQ (TrTest::loadFixture (hiss.slot, { "Mode=Hiss" }), "");
+    const auto noisy = measure (hiss.slot);
+    ASSERT_EQ (noisy.error, "");
+    EXPECT_NEAR (noisy.noiseFloorDb, TrTest::dB (1e-4 * std::sqrt (n * std::log (2.0)) / (amplitude * n / 2.0)), 0.3);
+
+    Bench offset;
+    ASSERT_EQ (TrTest::loadFixture (offset.slot, { "Mode=DC offset" }), "");
+    const auto dc = measure (offset.slot);
+    ASSERT_EQ (dc.error, "");
+    EXPECT_NEAR (dc.dcDb, TrTest::dB (0.002 / amplitude), 0.01);
+}

@@ -93,3 +93,18 @@ TEST (Imd, SilentOutputIsAnError)
     EXPECT_EQ (r.error, "output tones below -100 dB re stimulus (silent or gated output?)");
     EXPECT_EQ (r.imdDb, -999.0);
 }
+
+TEST (Imd, TheNoiseFloorReadsTheHissUnderTheTones)
+{
+    // -80 dBFS RMS of hiss: a median bin of sigma sqrt (N ln 2) against the stronger tone's
+    // 0.8 A N / 2, for both standards.
+    const auto amplitude = std::pow (10.0, -6.0 / 20.0);
+    const auto n = 65536.0;
+    for (const auto ccif : { false, true })
+    {
+        const auto r = measure ({ "Mode=Hiss" }, ccif);
+        ASSERT_EQ (r.error, "") << ccif;
+        const auto strongest = (ccif ? 0.5 : 0.8) * amplitude;
+        EXPECT_NEAR (r.noiseFloorDb, TrTest::dB (1e-4 * std::sqrt (n * std::log (2.0)) / (strongest * n / 2.0)), 0.3) << ccif;
+    }
+}
