@@ -75,3 +75,16 @@ TEST (IntegratedLufs, ReadsSilenceAsMinus100AndAFullScaleSineAsMinus3)
 
     EXPECT_NEAR (integratedLufs (toneSequence ({ { 0.0, 10.0 } }, 48000.0, 997.0), 48000.0), -3.01, 0.01);
 }
+
+TEST (IntegratedLufs, TheAbsoluteGateSitsAtMinus70)
+{
+    // A 997 Hz sine reads 3.01 LU below its peak level: -66.49 dBFS is -69.5 LUFS, just inside
+    // the gate, and -67.49 dBFS is -70.5 LUFS, just outside.
+    const auto inside = toneSequence ({ { -66.49, 10.0 } }, 48000.0, 997.0);
+    EXPECT_NEAR (integratedLufs (inside, 48000.0), -69.5, 0.02);
+    EXPECT_NEAR (integratedLufs (inside, 48000.0), libebur128Lufs (inside, 48000.0), 0.01);
+
+    const auto outside = toneSequence ({ { -67.49, 10.0 } }, 48000.0, 997.0);
+    EXPECT_EQ (integratedLufs (outside, 48000.0), -100.0);
+    EXPECT_LT (libebur128Lufs (outside, 48000.0), -70.0) << "libebur128 gates it out too";
+}

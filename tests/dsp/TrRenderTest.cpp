@@ -231,3 +231,33 @@ TEST (RenderLoops, ABlockSizeBelowOneFailsInsteadOfSpinning)
     EXPECT_FALSE (timedRender (wire, 48000.0, -5, TrChannelMode::left, 1000.0, 0.5, 0, 100, timing, error, {}));
     EXPECT_EQ (wire.processCalls.load(), 0);
 }
+
+TEST (BlockTimes, TheReductionOfDurationsMatchesItsDefinitions)
+{
+    // Per sample at a 100-sample block: 1 us a block is 10 ns a sample.
+    const struct
+    {
+        const char* label;
+        std::vector<double> seconds;
+        double mean, trimmed, p95, worstMs;
+    } cases[] {
+        { "one block", { 1e-6 }, 10.0, 10.0, 10.0, 0.001 },
+        // 19 blocks: nothing trimmed (19 / 20 = 0); element floor (0.95 x 19) = 18 is the slowest.
+        { "nineteen", std::vector<double> (19, 1e-6), 10.0, 10.0, 10.0, 0.001 },
+        // 20 blocks of which one is 21 times slower: the plain mean counts it, the trimmed one
+        // drops it, the 95th percentile (element 19) is it.
+        { "one slow in twenty", [] { std::vector<double> d (19, 1e-6); d.push_back (21e-6); return d; }(), 20.0, 10.0, 210.0, 0.021 },
+        // Unsorted input; 40 blocks trim the two slowest.
+        { "two slow in forty", [] { std::vector<double> d (38, 2e-6); d.insert (d.begin() + 5, 40e-6); d.insert (d.begin() + 20, 80e-6); return d; }(),
+          (38 * 2.0 + 40.0 + 80.0) / 40.0 * 10.0, 20.0, 400.0, 0.080 },
+    };
+
+    for (const auto& c : cases)
+    {
+        const auto t = reduceBlockTimes (c.seconds, 100);
+        EXPECT_NEAR (t.meanNsPerSample, c.mean, 1e-9) << c.label;
+        EXPECT_NEAR (t.trimmedNsPerSample, c.trimmed, 1e-9) << c.label;
+        EXPECT_NEAR (t.p95NsPerSample, c.p95, 1e-9) << c.label;
+        EXPECT_NEAR (t.worstBlockMs, c.worstMs, 1e-12) << c.label;
+    }
+}
