@@ -93,10 +93,12 @@ TEST (FreqResponse, APeakingBiquadMatchesItsAnalyticResponseAndIsMinimumPhase)
     ASSERT_EQ (r.error, "");
 
     const auto biquad = TrFixtureFilters::peaking (TrFixtureModes::peakHz, TrFixtureModes::peakGainDb, TrFixtureModes::peakQ, 48000.0);
-    forBand (r, 30.0, 16000.0, [&] (double f, double db, double) {
+    forBand (r, 30.0, 16000.0, [&] (double f, double db, double deg) {
         ASSERT_NEAR (db, 20.0 * std::log10 (std::abs (biquad.response (f, 48000.0))), 0.05) << f << " Hz";
+        ASSERT_NEAR (deg, std::arg (biquad.response (f, 48000.0)) * 180.0 / M_PI, 0.5) << f << " Hz";
     });
 
+    EXPECT_NEAR (r.measuredLatency, 0.0, 0.01) << "a minimum-phase filter starts at once";
     EXPECT_NEAR (r.gainAt1kDb, 6.0, 0.05);
     EXPECT_EQ (r.phaseCharacter, "minimum");
     EXPECT_LT (r.phaseDevMinPhaseDeg, 15.0);
