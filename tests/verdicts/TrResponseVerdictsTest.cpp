@@ -56,6 +56,13 @@ TEST (CurveVerdict, RowsInOrderAndTheJudgedBand)
         { "span 6", curve (shelf (6.0f)), {}, { Grade::ok, "Shapes the tone: 6.0 dB of EQ-style coloring", "" } },
         { "span 3.2", curve (shelf (3.2f)), {}, { Grade::ok, "Shapes the tone: 3.2 dB of EQ-style coloring", "" } },
         { "span 12", curve (shelf (-12.0f)), {}, { Grade::ok, "Strong tone shaping: 12.0 dB across the range", "" } },
+        { "span just past 0.25", curve (shelf (0.26f)), {}, { Grade::good, "Barely touches the tone", "0.3 dB of shaping" } },
+        { "span just past 1.5", curve (shelf (1.51f)), {}, { Grade::ok, "Shapes the tone: 1.5 dB of EQ-style coloring", "" } },
+        { "span just past 6", curve (shelf (6.01f)), {}, { Grade::ok, "Strong tone shaping: 6.0 dB across the range", "" } },
+        { "3.01 samples off", curve (flat), [] (auto& r) { r.reportedLatency = 64; r.measuredLatency = 60.99; },
+          { Grade::warn, "Reports its delay wrong - tracks can slip out of time", "says 64, really 61.0 smp" } },
+        { "no single arrival: not judged", curve (flat), [] (auto& r) { r.reportedLatency = 0; r.measuredLatency = 202.0; r.latencyUnclear = true; },
+          { Grade::good, "Does not change the tone - flat response", "overall gain 0.0 dB" } },
     };
 
     for (const auto& c : cases)
@@ -75,10 +82,15 @@ TEST (NullVerdict, DepthBoundsAreStrict)
         TrTest::ExpectedVerdict expected;
     } cases[] {
         { -95.0, { Grade::good, "Identical - they cancel to silence", "-95.0 dB null" } },
+        { -90.01, { Grade::good, "Identical - they cancel to silence", "-90.0 dB null" } },
         { -90.0, { Grade::good, "Effectively identical - the difference is inaudible", "-90.0 dB null" } },
+        { -60.01, { Grade::good, "Effectively identical - the difference is inaudible", "-60.0 dB null" } },
         { -60.0, { Grade::ok, "Very close - only minor differences remain", "-60.0 dB null" } },
+        { -40.01, { Grade::ok, "Very close - only minor differences remain", "-40.0 dB null" } },
         { -40.0, { Grade::ok, "Similar, but measurably different", "-40.0 dB null" } },
+        { -25.01, { Grade::ok, "Similar, but measurably different", "-25.0 dB null" } },
         { -25.0, { Grade::warn, "Clearly different - press N to hear exactly what differs", "-25.0 dB null" } },
+        { -10.01, { Grade::warn, "Clearly different - press N to hear exactly what differs", "-10.0 dB null" } },
         { -10.0, { Grade::warn, "Very different (or one modulates - modulated plugins never cancel)", "-10.0 dB null" } },
         { NAN, { Grade::warn, "Very different (or one modulates - modulated plugins never cancel)", "nan dB null" } },
     };
