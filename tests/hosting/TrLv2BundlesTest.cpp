@@ -77,8 +77,8 @@ TEST (Lv2Bundles, AnInstalledPluginLoadsByBundlePathAndByUri)
     TrSlotManager manager;
     juce::String error;
 
-    ASSERT_TRUE (manager.slot (0).loadFromArgument ("/usr/lib/lv2/ZamCompX2.lv2", error)) << error;
-    ASSERT_TRUE (manager.slot (1).loadFromArgument ("urn:zamaudio:ZamCompX2", error)) << error;
+    ASSERT_TRUE (manager.slot (0).loadFromArgument ("/usr/lib/lv2/ZamCompX2.lv2", error)) << error << " (needs Debian's zam-plugins)";
+    ASSERT_TRUE (manager.slot (1).loadFromArgument ("urn:zamaudio:ZamCompX2", error)) << error << " (needs Debian's zam-plugins)";
 
     EXPECT_EQ (manager.slot (0).description.fileOrIdentifier, "urn:zamaudio:ZamCompX2");
     EXPECT_EQ (manager.slot (0).description.name, manager.slot (1).description.name);
@@ -110,7 +110,7 @@ TEST (Lv2Bundles, ABundleOfSeveralLoadsItsOnlyStereoPluginAndAnAmbiguousOneNames
     EXPECT_EQ (manager.slot (0).description.fileOrIdentifier, "urn:testrig:fixtures:lv2-late-latency");
 
     const auto meters = juce::File ("/usr/lib/lv2/meters.lv2");
-    ASSERT_TRUE (meters.isDirectory()) << "the test scripts install x42-plugins";
+    ASSERT_TRUE (meters.isDirectory()) << "needs Debian's x42-plugins, which the test scripts install";
     EXPECT_FALSE (manager.slot (1).loadFromFile (meters, error));
     EXPECT_TRUE (error.startsWith ("/usr/lib/lv2/meters.lv2 holds ")) << error;
     EXPECT_TRUE (error.contains ("http://gareus.org/oss/lv2/meters#")) << error;
@@ -161,7 +161,7 @@ TEST (Lv2Bundles, PluginsThatCannotBeMeasuredAreRefusedBeforeTheyArePrepared)
                "measurements would read channels the plugin never writes");
 
     juce::String error;
-    EXPECT_FALSE (manager.slot (1).loadFromArgument ("http://gareus.org/oss/lv2/xfade", error)) << "x42-plugins is installed";
+    EXPECT_FALSE (manager.slot (1).loadFromArgument ("http://gareus.org/oss/lv2/xfade", error)) << "needs Debian's x42-plugins";
     EXPECT_EQ (error, "Stereo DJ X-Fade has 4 audio inputs and 2 outputs, of which the LV2 host can connect only 2 and 2 - "
                       "the plugin would read unconnected memory");
 }

@@ -109,8 +109,31 @@ ChildResult runTestrig (const juce::StringArray& args, double timeoutSeconds)
     return runChild (testrigExecutable(), args, timeoutSeconds);
 }
 
+juce::String missingDebianPackage (const juce::StringArray& args)
+{
+    // The packages scripts/install-deps.sh installs for the tests, by what their plugins are called.
+    const struct
+    {
+        const char* prefix;
+        const char* package;
+    } packages[] {
+        { "/usr/lib/vst3/Zam", "zam-plugins" }, { "/usr/lib/lv2/Zam", "zam-plugins" }, { "urn:zamaudio:", "zam-plugins" },
+        { "/usr/lib/lv2/", "x42-plugins" },     { "http://gareus.org/", "x42-plugins" },
+    };
+
+    for (const auto& arg : args)
+        for (const auto& p : packages)
+            if (arg.startsWith (p.prefix) && ! juce::File ("/usr/share/doc/" + juce::String (p.package)).isDirectory())
+                return p.package;
+
+    return {};
+}
+
 ChildResult runTestrigOnThirdPartyPlugin (const juce::StringArray& args, double timeoutSeconds)
 {
+    if (const auto package = missingDebianPackage (args); package.isNotEmpty())
+        return { "this test needs Debian's " + package + " package: scripts/install-deps.sh installs it\n" };
+
     const auto asanOptions = juce::SystemStats::getEnvironmentVariable ("ASAN_OPTIONS", {});
     return runChild (testrigExecutable(), args, timeoutSeconds, { "ASAN_OPTIONS" },
                      { "ASAN_OPTIONS=" + asanOptions + (asanOptions.isEmpty() ? "" : ":") + "detect_leaks=0" });

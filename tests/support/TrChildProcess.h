@@ -22,7 +22,12 @@ namespace TrTest
     /** Runs the TESTRIG executable with these arguments. */
     ChildResult runTestrig (const juce::StringArray& args, double timeoutSeconds = 120.0);
 
-    /** Runs TESTRIG on plugins nobody here wrote. Under the leak checker their own leaks are
+    /** The Debian package (zam-plugins, x42-plugins) a plugin among the arguments comes from when
+        it is not installed; empty when all are there. */
+    juce::String missingDebianPackage (const juce::StringArray& args);
+
+    /** Runs TESTRIG on plugins nobody here wrote; without their package installed it runs
+        nothing and says which package is missing (exit status -1). Under the leak checker their own leaks are
         not ours to report (they allocate inside modules the host unloads before the check, where
         no suppression can name them), so the child runs without it; the same code paths run with
         it on the fixture plugins. */
