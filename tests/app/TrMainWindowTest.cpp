@@ -28,8 +28,23 @@ TEST (MainWindow, IsTitledDarkResizableWithinItsLimitsAndHasAllThreeButtons)
     EXPECT_NE (flags & juce::ComponentPeer::windowHasCloseButton, 0);
 }
 
+namespace juce
+{
+// JUCE's own step of its message loop, which its dispatch loop runs; declared where it is defined.
+bool dispatchNextMessageOnSystemQueue (bool returnIfNoPendingMessages);
+}
+
 namespace
 {
+/** Handles the window system's and JUCE's messages for a while, as the running application would. */
+void pumpMessages (int milliseconds)
+{
+    const auto until = juce::Time::getMillisecondCounter() + static_cast<juce::uint32> (milliseconds);
+    while (juce::Time::getMillisecondCounter() < until)
+        if (! juce::dispatchNextMessageOnSystemQueue (true))
+            juce::Thread::sleep (5);
+}
+
 juce::String topLevelWindowNamed (const juce::String& name)
 {
     const auto tree = TrTest::runChild (juce::File ("/usr/bin/xwininfo"), { "-root", "-tree" }, 10.0).output;
@@ -73,6 +88,30 @@ TEST (MainWindow, TheApplicationOpensItsWindowWithItsSizeLimitsAndHandsASecondLa
     EXPECT_TRUE (app.isRunning()) << "the first window stays";
 
     app.kill();
+}
+
+TEST (MainWindow, TheSizeLimitsSurviveEveryMoveAndResize)
+{
+    // JUCE rewrites a window's size hints with only its position and size whenever it moves the
+    // window, and on the first paint: the limits must be published again after each.
+    TrMainWindow window ("TESTRIG");
+    const auto id = "0x" + juce::String::toHexString (static_cast<juce::int64> (reinterpret_cast<juce::pointer_sized_uint> (window.getWindowHandle())));
+    const auto hints = [&] {
+        pumpMessages (200);
+        return TrTest::runChild (juce::File ("/usr/bin/xprop"), { "-id", id, "WM_NORMAL_HINTS" }, 10.0).output;
+    };
+    const auto hasLimits = [] (const juce::String& text) {
+        return text.contains ("minimum size: 1100 by 700") && text.contains ("maximum size: 10000 by 10000");
+    };
+
+    EXPECT_TRUE (hasLimits (hints())) << "after the first paint";
+
+    window.setBounds (50, 60, 1300, 900);
+    const auto moved = hints();
+    EXPECT_TRUE (hasLimits (moved)) << moved;
+
+    window.setTopLeftPosition (80, 90);
+    EXPECT_TRUE (hasLimits (hints())) << "after a move";
 }
 
 TEST (MainWindow, TheCornerResizerStopsAtTheMinimumSize)

@@ -45,16 +45,25 @@ TEST (IdlePump, BothSlotsArePumpedAndAClosedGateStopsIt)
     auto& a = installFake (manager.slot (0), 64);
     auto& b = installFake (manager.slot (1), 64);
     std::atomic<bool> open { true };
+    std::atomic<int> closedRounds { 0 };
 
-    TrIdlePump pump (manager, [&] { return open.load(); });
+    // Counted by the pump's own rounds rather than by the clock: once the gate has said no, no
+    // later round may process.
+    TrIdlePump pump (manager, [&] {
+        if (open)
+            return true;
+        ++closedRounds;
+        return false;
+    });
     pump.startThread();
     ASSERT_TRUE (waitFor ([&] { return a.processCalls >= 2 && b.processCalls >= 2; }));
 
     open = false;
-    juce::Thread::sleep (50);
-    const int stoppedAt = a.processCalls;
-    juce::Thread::sleep (100);
-    EXPECT_EQ (a.processCalls.load(), stoppedAt);
+    ASSERT_TRUE (waitFor ([&] { return closedRounds >= 1; }));
+    const int stoppedA = a.processCalls, stoppedB = b.processCalls;
+    ASSERT_TRUE (waitFor ([&] { return closedRounds >= 4; }));
+    EXPECT_EQ (a.processCalls.load(), stoppedA);
+    EXPECT_EQ (b.processCalls.load(), stoppedB);
 }
 
 TEST (IdlePump, ABusySlotIsSkippedNotWaitedFor)
