@@ -18,7 +18,10 @@ const double bandRatio = std::pow (2.0, 1.0 / 6.0);
 constexpr int spreadBeforeSamples = 64;
 constexpr double spreadAfterSeconds = 0.025;
 constexpr double spreadShare = 0.5;
-constexpr double minimumPhaseFloor = 1e-9; // deep stop bands keep their share of the phase
+constexpr double minimumPhaseFloor = 1e-6; // below this a capture's stop band is mostly noise
+constexpr int noiseGroupBins = 8;
+constexpr double noiseBelowPeak = 1e-4; // -80 dB: anything louder is response, not noise
+constexpr double noiseMargin = 100.0;   // 40 dB over the quietest stretch the response stands clear of it
 constexpr double passbandBelowPeakDb = 20.0;
 constexpr double linearDeviationRadians = 10.0 * 3.14159265358979323846 / 180.0;
 
@@ -100,6 +103,100 @@ double flippedShare (const Spectrum& transfer, const std::vector<double>& minimu
     }
 
     return counted > 0 ? static_cast<double> (flipped) / counted : 0.0;
+}
+
+/** Where bin k of an n-point transform lies on the frequency axis of a digital filter's
+    asymptotes: ln tan(pi k / n), along which a bilinear-mapped roll-off is a straight line that
+    reaches its zeros at Nyquist. */
+double warped (int k, int n)
+{
+    return std::log (std::tan (3.14159265358979323846 * std::clamp (k, 1, n / 2 - 1) / n));
+}
+
+/** A straight line through ln|H| against the warped frequency over bins from..to, by least
+    squares: the roll-off a tail continues with, and the level it reaches at bin `at` (no one
+    bin's noise sets where the tail starts). */
+struct RollOff
+{
+    double slope = 0.0, level = 0.0;
+};
+
+RollOff rollOff (const Spectrum& transfer, int n, int from, int to, int at)
+{
+    double count = 0.0, sx = 0.0, sy = 0.0, sxx = 0.0, sxy = 0.0;
+    for (int k = std::max (1, from); k <= to; ++k)
+    {
+        const auto x = warped (k, n);
+        const auto y = std::log (std::max (std::abs (transfer[static_cast<size_t> (k)]), 1e-300));
+        count += 1.0;
+        sx += x;
+        sy += y;
+        sxx += x * x;
+        sxy += x * y;
+    }
+
+    const auto spread = count * sxx - sx * sx;
+    const auto slope = spread > 0.0 ? (count * sxy - sx * sy) / spread : 0.0;
+    return { slope, count > 0.0 ? (sy + slope * (count * warped (at, n) - sx)) / count : 0.0 };
+}
+
+/** The level a capture's stop band flattens out at when it sinks into the noise: the quietest
+    stretch of the spectrum, in groups of bins wide enough to average the noise, or 0 when even
+    that stretch lies too near the passband to be noise. */
+double noiseLevel (const Spectrum& transfer, double largest)
+{
+    const auto bins = static_cast<int> (transfer.size());
+    auto quietest = largest;
+    for (int from = 1; from < bins;)
+    {
+        const auto to = std::min (bins, from + std::max (noiseGroupBins, static_cast<int> (from * (bandRatio - 1.0))));
+        double power = 0.0;
+        for (int k = from; k < to; ++k)
+            power += std::norm (transfer[static_cast<size_t> (k)]);
+        if (to - from >= noiseGroupBins)
+            quietest = std::min (quietest, std::sqrt (power / (to - from)));
+        from = to;
+    }
+
+    return quietest < noiseBelowPeak * largest ? quietest : 0.0;
+}
+
+/** A stop band that sinks below the floor and stays there to Nyquist (or to DC) goes on falling
+    at the rate it reached the floor with. Held flat at the floor, it would bend the minimum phase
+    of the passband as if there were a delay: a steep low-pass would seem to arrive late. */
+void continueTails (Spectrum& logMagnitude, const Spectrum& transfer, int n, double floorLevel)
+{
+    const auto last = static_cast<int> (transfer.size()) - 1;
+    const auto above = [&] (int k) { return std::abs (transfer[static_cast<size_t> (k)]) >= floorLevel; };
+
+    auto top = last;
+    while (top > 0 && ! above (top))
+        --top;
+    auto bottom = 1;
+    while (bottom < last && ! above (bottom))
+        ++bottom;
+    if (top <= bottom)
+        return;
+
+    const auto fitSpan = std::pow (2.0, 1.0 / 3.0);
+    if (top < last)
+    {
+        const auto tail = rollOff (transfer, n, static_cast<int> (top / fitSpan), top, top);
+        const auto slope = std::min (0.0, tail.slope);
+        for (int k = top + 1; k <= last; ++k)
+            logMagnitude[static_cast<size_t> (k)] = tail.level + slope * (warped (k, n) - warped (top, n));
+    }
+
+    if (bottom > 1)
+    {
+        const auto tail = rollOff (transfer, n, bottom, static_cast<int> (bottom * fitSpan), bottom);
+        const auto slope = std::max (0.0, tail.slope);
+        for (int k = 1; k < bottom; ++k)
+            logMagnitude[static_cast<size_t> (k)] = tail.level + slope * (warped (k, n) - warped (bottom, n));
+    }
+
+    // No sweep measures DC; an empty bin there would be a notch the passband's phase bends round.
+    logMagnitude[0] = logMagnitude[1];
 }
 
 /** Whether the phase, with the delay taken out, is a straight line over the passband. */
@@ -186,9 +283,12 @@ std::vector<double> minimumPhase (const Spectrum& transfer, int n, double floor)
         largest = std::max (largest, std::abs (h));
 
     // ln|H| is real and even, so its inverse transform (the real cepstrum) is too.
+    const auto trusted = std::max (floor * largest, noiseMargin * noiseLevel (transfer, largest));
     Spectrum logMagnitude (transfer.size());
     for (size_t k = 0; k < transfer.size(); ++k)
-        logMagnitude[k] = std::log (std::max (std::abs (transfer[k]), floor * largest));
+        logMagnitude[k] = std::log (std::max (std::abs (transfer[k]), trusted));
+
+    continueTails (logMagnitude, transfer, n, trusted);
 
     auto cepstrum = minifft::inverseRealSpectrum (logMagnitude, n);
 

@@ -44,6 +44,9 @@ Response negated (Response a)
 }
 
 const auto lowPass = cascade ({ TrFixtureFilters::lowPass (2000.0, 0.5412, rate), TrFixtureFilters::lowPass (2000.0, 1.3066, rate) });
+// 8th-order Butterworth at 60 Hz, a subwoofer crossover: its own phase passes 90 degrees inside the passband.
+const auto steepLowPass = cascade ({ TrFixtureFilters::lowPass (60.0, 0.5098, rate), TrFixtureFilters::lowPass (60.0, 0.6013, rate),
+                                     TrFixtureFilters::lowPass (60.0, 0.9000, rate), TrFixtureFilters::lowPass (60.0, 2.5629, rate) });
 const auto highPass4 = [] (double hz) {
     // 24 dB/oct at 300 Hz: the all-pass-free complement of a Butterworth low-pass.
     const auto s = std::complex<double> (0.0, hz / 300.0);
@@ -71,6 +74,8 @@ TEST (Transfer, LatencyIsWhereTheResponseStartsAndPolarityIsThePassbandsSign)
         { "4th-order low-pass: minimum phase starts at once", lowPass, 0.0, 0.3, false, false },
         { "low-pass behind a hidden delay", times (lowPass, delay (100.0)), 100.0, 0.3, false, false },
         { "inverted low-pass", negated (lowPass), 0.0, 0.3, true, false },
+        { "steep sub low-pass: its own phase is not a flip", steepLowPass, 0.0, 0.3, false, false },
+        { "steep sub low-pass inverted", negated (steepLowPass), 0.0, 0.3, true, false },
         { "24 dB/oct high-pass", highPass4, 0.0, 0.3, false, false },
         { "peaking EQ", peakEq, 0.0, 0.1, false, false },
         { "all-pass wandering through 180 degrees", allPass, 0.0, 3.0, false, false },
@@ -88,6 +93,41 @@ TEST (Transfer, LatencyIsWhereTheResponseStartsAndPolarityIsThePassbandsSign)
         EXPECT_NEAR (t.latencySamples, c.latency, c.tolerance) << c.label;
         EXPECT_EQ (t.inverted, c.inverted) << c.label << ": " << t.flippedShare;
         EXPECT_EQ (t.linearPhase, c.linear) << c.label;
+    }
+}
+
+TEST (Transfer, AStopBandSunkInCaptureNoiseDoesNotReadAsDelay)
+{
+    const auto sixthOrder210 = cascade ({ TrFixtureFilters::lowPass (210.0, 0.5176, rate), TrFixtureFilters::lowPass (210.0, 0.7071, rate),
+                                          TrFixtureFilters::lowPass (210.0, 1.9319, rate) });
+    const auto sixthOrderHighPass = cascade ({ TrFixtureFilters::highPass (4000.0, 0.5176, rate), TrFixtureFilters::highPass (4000.0, 0.7071, rate),
+                                               TrFixtureFilters::highPass (4000.0, 1.9319, rate) });
+    const struct
+    {
+        const char* label;
+        Response response;
+        double latency;
+    } filters[] {
+        { "8th-order low-pass at 60 Hz", steepLowPass, 0.0 },
+        { "6th-order low-pass at 210 Hz", sixthOrder210, 0.0 },
+        { "4th-order low-pass at 2 kHz behind 100 samples", times (lowPass, delay (100.0)), 100.0 },
+        { "6th-order high-pass at 4 kHz behind 100 samples", times (sixthOrderHighPass, delay (100.0)), 100.0 },
+    };
+
+    for (const auto noiseDb : { -150.0, -130.0, -110.0 })
+    {
+        for (const auto& f : filters)
+        {
+            std::mt19937 rng (7);
+            std::normal_distribution<double> noise (0.0, std::pow (10.0, noiseDb / 20.0));
+            auto captured = spectrumOf (f.response);
+            for (auto& v : captured)
+                v += std::complex<double> (noise (rng), noise (rng));
+
+            const auto t = TrTransfer::timing (captured, n, rate, reach);
+            EXPECT_NEAR (t.latencySamples, f.latency, 1.0) << f.label << ", noise at " << noiseDb << " dB";
+            EXPECT_FALSE (t.inverted) << f.label << ", noise at " << noiseDb << " dB";
+        }
     }
 }
 
