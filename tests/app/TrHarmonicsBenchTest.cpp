@@ -88,9 +88,22 @@ TEST (HarmonicsBench, TheSweepReportHasItsHeaderAndOneRowPerPoint)
     EXPECT_EQ (lines[0], "plugin:  TESTRIG Fixture (VST3)");
     EXPECT_EQ (lines[1], "sweep:   THD vs frequency @ -6 dBFS @ 48000 Hz, N 16384");
     EXPECT_EQ (lines[2], "    Hz     THD dB    THD+N dB    ALIAS dB      H2 dB      H3 dB      H4 dB      H5 dB");
-    EXPECT_TRUE (lines[3].startsWith ("  20.5078     -23.44     -23.44    ")) << lines[3];
-    EXPECT_TRUE (lines[5].startsWith ("    20001          -     -23.44    ")) << lines[5];
-    EXPECT_TRUE (lines[5].endsWith ("          -          -          -          -")) << lines[5];
+    // The sweep's ends, snapped to the 16384-point grid: 20 Hz to bin 7, 20 kHz to bin 6827.
+    const auto thd = softClipThdDb (-6.0);
+    const auto low = juce::StringArray::fromTokens (lines[3], false);
+    ASSERT_EQ (low.size(), 8) << lines[3];
+    EXPECT_NEAR (low[0].getDoubleValue(), 7 * 48000.0 / 16384, 1e-4) << lines[3];
+    EXPECT_NEAR (low[1].getDoubleValue(), thd, 0.05) << lines[3];
+    EXPECT_NEAR (low[2].getDoubleValue(), thd, 0.05) << lines[3];
+
+    // At 20 kHz every harmonic lies past Nyquist: no THD, but all its power is still in THD+N.
+    const auto high = juce::StringArray::fromTokens (lines[5], false);
+    ASSERT_EQ (high.size(), 8) << lines[5];
+    EXPECT_NEAR (high[0].getDoubleValue(), 6827 * 48000.0 / 16384, 0.5) << lines[5];
+    EXPECT_EQ (high[1], "-") << lines[5];
+    EXPECT_NEAR (high[2].getDoubleValue(), thd, 0.05) << lines[5];
+    for (int column = 4; column < 8; ++column)
+        EXPECT_EQ (high[column], "-") << lines[5];
 
     const auto level = TrTest::runTestrig ({ "--bench-thd", bundle ("TestrigSoftClip"), "--vs", "level", "--points", "1" });
     ASSERT_EQ (level.exitStatus, 0) << level.output;

@@ -1,4 +1,10 @@
+#include "app/TrDynamicsBench.h"
+#include "app/TrHarmonicsBench.h"
+#include "app/TrHonestyBench.h"
+#include "app/TrListParams.h"
 #include "app/TrModeDispatch.h"
+#include "app/TrPerfBench.h"
+#include "app/TrResponseBench.h"
 
 #include <gtest/gtest.h>
 
@@ -30,24 +36,38 @@ TEST (ModeDispatch, AFlagMustBeAWholeArgumentInExactCase)
     }
 }
 
-TEST (ModeDispatch, TheTableOrderDecidesNotTheCommandLine)
+TEST (ModeDispatch, EachFlagRunsItsOwnModeAndTheFixedOrderDecidesBetweenFlags)
 {
-    const juce::StringArray order { "--bench", "--bench-curve", "--bench-null", "--bench-dyn", "--bench-thd", "--bench-imd",
-                                    "--bench-perf", "--bench-checkup", "--bench-checks", "--list-params" };
-
-    // With every flag present but the first i, the i-th wins, wherever it stands.
-    for (int i = 0; i < order.size(); ++i)
+    const struct
     {
         juce::StringArray args;
-        for (int j = order.size() - 1; j >= i; --j)
-            args.add (order[j]);
+        TrModeDispatch::ModeFunction expected;
+    } cases[] {
+        { { "--bench", "x.vst3" }, runHarmonicsBenchMode },
+        { { "--bench-curve", "x.vst3" }, runCurveBenchMode },
+        { { "--bench-null", "a.vst3", "b.vst3" }, runNullBenchMode },
+        { { "--bench-dyn", "x.vst3" }, runDynamicsBenchMode },
+        { { "--bench-thd", "x.vst3" }, runThdBenchMode },
+        { { "--bench-imd", "x.vst3" }, runImdBenchMode },
+        { { "--bench-perf", "x.vst3" }, runPerfBenchMode },
+        { { "--bench-checkup", "x.vst3" }, runCheckupBenchMode },
+        { { "--bench-checks", "x.vst3" }, runChecksBenchMode },
+        { { "--list-params", "x.vst3" }, runListParamsMode },
+        // Several flags: the earlier in the fixed order wins, wherever it stands.
+        { { "--bench-curve", "x.vst3", "--bench" }, runHarmonicsBenchMode },
+        { { "--list-params", "x.vst3", "--bench-checks", "--bench-checkup" }, runCheckupBenchMode },
+        { { "--bench-perf", "--bench-imd", "x.vst3" }, runImdBenchMode },
+        { { "--bench-thd", "--bench-dyn" }, runDynamicsBenchMode },
+        { { "--bench-null", "--bench-curve" }, runCurveBenchMode },
+        { { "--bench-checks", "--list-params" }, runChecksBenchMode },
+    };
 
-        const auto* mode = TrModeDispatch::findMode (args);
-        ASSERT_NE (mode, nullptr);
-        EXPECT_EQ (juce::String (mode->flag), order[i]);
+    for (const auto& c : cases)
+    {
+        const auto* mode = TrModeDispatch::findMode (c.args);
+        ASSERT_NE (mode, nullptr) << c.args.joinIntoString (" ");
+        EXPECT_EQ (mode->run, c.expected) << c.args.joinIntoString (" ");
     }
-
-    EXPECT_STREQ (TrModeDispatch::findMode ({ "--bench-curve", "x.vst3", "--bench" })->flag, "--bench");
 }
 
 TEST (ModeDispatch, TheTableHasNoDuplicateFlags)
