@@ -1,4 +1,5 @@
 #include "TrFakePlugin.h"
+#include "TrFixtureModes.h"
 #include "TrFixtureSlot.h"
 #include "analyzers/TrPerfAnalyzer.h"
 #include "results/TrErrorTexts.h"
@@ -149,7 +150,10 @@ TEST (PerfAnalyzer, WorkDoneOnceAFrameIsCountedInFullAtSmallBlocks)
     const auto r = measure ({ "Mode=Framed" }, params);
     ASSERT_EQ (r.error, "");
     EXPECT_GT (r.nsPerSample[0], 0.5 * r.nsPerSample[1]);
-    EXPECT_LT (r.trimmedNsPerSample[0], 0.3 * r.nsPerSample[0]) << "the trimmed mean is the usual block, kept as jitter";
+    // The trimmed mean is the usual block, kept as jitter: the frame's work, 100 us per 1024
+    // samples, is (nearly) all left out of it, however slow the usual block is in this build.
+    const auto frameNsPerSample = TrFixtureModes::perCallMicroseconds * 1000.0 / 1024.0;
+    EXPECT_LT (r.trimmedNsPerSample[0], r.nsPerSample[0] - 0.8 * frameNsPerSample);
     EXPECT_EQ (r.worstBlockSize, r.nsPerSample[0] > r.nsPerSample[1] ? 32 : 1024);
 }
 
