@@ -81,10 +81,10 @@ juce::String smpteSampleRate (double hz, const juce::String& name)
 
 juce::String perfSeconds (double seconds, const juce::String& name)
 {
-    if (std::isfinite (seconds) && seconds <= maxPerfSeconds)
+    if (std::isfinite (seconds) && seconds > 0.0 && seconds <= maxPerfSeconds)
         return {};
 
-    return name + " must be at most 60 seconds" + got (seconds);
+    return name + " must be above 0 and at most 60 seconds" + got (seconds);
 }
 
 juce::String firstProblem (std::initializer_list<juce::String> checks)

@@ -17,6 +17,7 @@ namespace TrParamChecks
     inline constexpr int maxBlockSize = 65536;
     inline constexpr double minCcifSampleRate = 40000.0;
     inline constexpr double minSmpteSampleRate = 2.0 * (7000.0 + 4.0 * 60.0); // the 7 kHz tone's fourth upper sideband
+    inline constexpr double minPerfSeconds = 0.25; // shorter runs are lengthened to this
     inline constexpr double maxPerfSeconds = 60.0;
 
     juce::String sampleRate (double hz, const juce::String& name);

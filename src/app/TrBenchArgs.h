@@ -1,35 +1,43 @@
 #pragma once
 
-#include <juce_core/juce_core.h>
+#include "TrModeSyntax.h"
 
 #include <map>
 
-/** The options of one bench mode as read from the command line. The list is walked from the
-    start: an argument equal to a known option takes the next argument as its value (empty when
-    none follows) and both are consumed; everything else is ignored; a later occurrence wins. */
+/** The options of one bench mode as read from the command line, checked against its syntax.
+    The list is walked from the start: the mode flag takes the plugin path(s) after it, an option
+    its value; a later occurrence wins (a repeatable option keeps them all). The first thing that
+    does not fit - an option the mode does not take, a value that is missing or not a number, a
+    stray word, an option where a plugin path should stand - is the problem, and reading stops. */
 class TrBenchArgs final
 {
 public:
-    TrBenchArgs (const juce::StringArray& args, const juce::StringArray& knownOptions);
+    TrBenchArgs (const juce::StringArray& args, const TrModeSyntax& syntax);
 
-    /** As above, where each paired option takes the next two arguments as its values. */
-    TrBenchArgs (const juce::StringArray& args, const juce::StringArray& knownOptions, const juce::StringArray& pairedOptions);
+    /** What is wrong with the command line, as one sentence naming the argument, or empty. */
+    juce::String problem() const { return wrong; }
+
+    /** The plugin path in the given place after the mode flag, or empty when none was given. */
+    juce::String path (int which = 0) const;
 
     bool has (const juce::String& option) const;
 
-    /** The option's value (for a paired option, its first or second), or empty when absent. */
-    juce::String text (const juce::String& option, int which = 0) const;
+    /** The option's last value, or empty when absent. */
+    juce::String text (const juce::String& option) const;
 
-    /** The leading decimal number of the value (0 when there is none), or the fallback when the
-        option is absent. */
+    /** The option's value as a number (already checked), or the fallback when absent. */
     double number (const juce::String& option, double fallback) const;
 
-    /** The value read as the C library's atoi does, or the fallback when the option is absent. */
+    /** The option's value as a whole number (already checked), or the fallback when absent. */
     int integer (const juce::String& option, int fallback) const;
 
     /** Every value of a repeatable option, in order. */
     juce::StringArray all (const juce::String& option) const;
 
 private:
-    std::map<juce::String, std::vector<juce::StringArray>> values;
+    juce::String read (const juce::StringArray& args, const TrModeSyntax& syntax);
+
+    juce::StringArray paths;
+    std::map<juce::String, juce::StringArray> values;
+    juce::String wrong;
 };

@@ -1,6 +1,7 @@
 #include "TrBenchRun.h"
 
 #include "TrConsole.h"
+#include "hosting/TrApplyParams.h"
 
 namespace TrBenchRun
 {
@@ -10,7 +11,30 @@ int fail (const juce::String& text)
     return 1;
 }
 
-bool load (TrPluginSlot& slot, const juce::String& path, double prepareRate, const juce::String& errorPrefix)
+std::optional<TrBenchArgs> readArgs (const juce::StringArray& args, const juce::String& flag)
+{
+    const auto& syntax = TrModeSyntaxes::of (flag);
+    TrBenchArgs options (args, syntax);
+    if (options.problem().isNotEmpty())
+    {
+        fail (options.problem());
+        return std::nullopt;
+    }
+
+    for (int i = 0; i < syntax.paths; ++i)
+    {
+        if (options.path (i).isEmpty())
+        {
+            TrConsole::print (syntax.usage + "\n");
+            return std::nullopt;
+        }
+    }
+
+    return options;
+}
+
+bool load (TrPluginSlot& slot, const juce::String& path, double prepareRate, const juce::StringArray& assignments,
+           const juce::String& paramOption, const juce::String& errorPrefix)
 {
     juce::String error;
     if (! slot.loadFromArgument (path, error))
@@ -20,7 +44,16 @@ bool load (TrPluginSlot& slot, const juce::String& path, double prepareRate, con
     }
 
     slot.prepare (prepareRate, blockSize);
-    return true;
+    if (assignments.isEmpty())
+        return true;
+
+    const juce::ScopedLock sl (slot.lock);
+    const auto problem = applyParams (*slot.instance, assignments, paramOption);
+    if (problem.isEmpty())
+        return true;
+
+    fail (problem);
+    return false;
 }
 
 juce::String pluginLine (const TrPluginSlot& slot)
@@ -31,14 +64,5 @@ juce::String pluginLine (const TrPluginSlot& slot)
 juce::String verdictText (const TrVerdict::Verdict& verdict)
 {
     return verdict.text + (verdict.detail.isNotEmpty() ? " - " + verdict.detail : juce::String());
-}
-
-bool printUsageIfNoPath (const juce::String& path, const juce::String& usage)
-{
-    if (path.isNotEmpty())
-        return false;
-
-    TrConsole::print (usage);
-    return true;
 }
 }

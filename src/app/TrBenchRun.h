@@ -1,9 +1,12 @@
 #pragma once
 
+#include "TrBenchArgs.h"
 #include "TrConsole.h"
 #include "dsp/TrRender.h"
 #include "hosting/TrSlotManager.h"
 #include "verdicts/TrVerdict.h"
+
+#include <optional>
 
 /** What every bench mode shares once its options are read. */
 namespace TrBenchRun
@@ -14,10 +17,17 @@ namespace TrBenchRun
     /** Prints "error: " + text and gives the failure status 1. */
     int fail (const juce::String& text);
 
-    /** Loads the path (relative to the working folder when not absolute) into the slot and
-        prepares it at the rate with the bench block size. On failure prints errorPrefix + the
-        load error and returns false. */
-    bool load (TrPluginSlot& slot, const juce::String& path, double prepareRate, const juce::String& errorPrefix = "error: ");
+    /** Reads a mode's command line against its syntax. A problem prints "error: " + it, a
+        missing plugin path the mode's usage line; either way the mode ends with status 1
+        (nothing is returned). */
+    std::optional<TrBenchArgs> readArgs (const juce::StringArray& args, const juce::String& flag);
+
+    /** Loads the path (relative to the working folder when not absolute) into the slot,
+        prepares it at the rate with the bench block size and applies the assignments given
+        with paramOption. On failure prints errorPrefix + the load error (or "error: " + the
+        assignment's problem) and returns false. */
+    bool load (TrPluginSlot& slot, const juce::String& path, double prepareRate, const juce::StringArray& assignments,
+               const juce::String& paramOption = "--param", const juce::String& errorPrefix = "error: ");
 
     /** "name (format)" of the plugin in a loaded slot, as the reports print it. */
     juce::String pluginLine (const TrPluginSlot& slot);
@@ -25,19 +35,17 @@ namespace TrBenchRun
     /** The verdict's headline, followed by " - " and its detail when it has one. */
     juce::String verdictText (const TrVerdict::Verdict& verdict);
 
-    /** Prints the mode's usage line when the path is empty; true when it did. */
-    bool printUsageIfNoPath (const juce::String& path, const juce::String& usage);
-
-    /** The shared tail of the single-plugin modes: load into slot A, prepare, measure (no
-        progress, no cancel), then print the report, or "error: " + the result's error. */
+    /** The shared tail of the single-plugin modes: load into slot A, prepare, apply the
+        "--param" assignments, measure (no progress, no cancel), then print the report, or
+        "error: " + the result's error. */
     template <typename Params, typename Measure, typename Report>
-    int measureAndReport (const juce::String& path, double prepareRate, const Params& params, Measure&& measure,
+    int measureAndReport (const TrBenchArgs& options, double prepareRate, const Params& params, Measure&& measure,
                           Report&& report)
     {
         TrSlotManager manager;
         auto& slot = manager.slot (0);
 
-        if (! load (slot, path, prepareRate))
+        if (! load (slot, options.path(), prepareRate, options.all ("--param")))
             return 1;
 
         const auto result = measure (slot, params, nullptr, TrCancel());

@@ -83,29 +83,35 @@ juce::String inconsistencyCause (const TrDynamicsResult& r, bool irregular)
 
 int runDynamicsBenchMode (const juce::StringArray& args)
 {
-    const TrBenchArgs options (args, { "--bench-dyn", "--sr", "--runs", "--burst" });
+    const auto options = TrBenchRun::readArgs (args, "--bench-dyn");
+    if (! options)
+        return 1;
 
     TrDynamicsAnalyzer::Params params;
-    params.sampleRate = options.number ("--sr", params.sampleRate);
+    params.sampleRate = options->number ("--sr", params.sampleRate);
     params.blockSize = TrBenchRun::blockSize;
-    // --sc takes no value: it is no option of the walk, whatever follows it is read normally.
-    params.externalSidechain = args.contains ("--sc");
-    if (options.has ("--burst") && options.text ("--burst") != "auto")
+    params.externalSidechain = options->has ("--sc");
+
+    juce::String burstProblem;
+    if (options->has ("--burst") && options->text ("--burst") != "auto")
     {
         params.autoBurst = false;
-        params.burstHighDb = options.text ("--burst").getDoubleValue();
+        const auto burst = TrNumberFormat::read (options->text ("--burst"));
+        params.burstHighDb = burst.value_or (0.0);
+        burstProblem = burst ? TrParamChecks::level (params.burstHighDb, "--burst")
+                             : "--burst must be a level in dB or auto, got " + options->text ("--burst");
     }
 
-    const auto runs = std::max (1, options.integer ("--runs", 2));
+    const auto runs = options->integer ("--runs", 2);
     const auto problem = TrParamChecks::firstProblem ({ TrParamChecks::sampleRate (params.sampleRate, "--sr"),
-                                                        runs > maxRuns ? "--runs must be at most 20, got " + juce::String (runs) : juce::String(),
-                                                        params.autoBurst ? juce::String() : TrParamChecks::level (params.burstHighDb, "--burst") });
+                                                        runs < 1 || runs > maxRuns ? "--runs must be from 1 to 20, got " + juce::String (runs) : juce::String(),
+                                                        burstProblem });
     if (problem.isNotEmpty())
         return TrBenchRun::fail (problem);
 
     TrSlotManager manager;
     auto& slot = manager.slot (0);
-    if (! TrBenchRun::load (slot, options.text ("--bench-dyn"), params.sampleRate))
+    if (! TrBenchRun::load (slot, options->path(), params.sampleRate, options->all ("--param")))
         return 1;
 
     TrDynamicsResult first;

@@ -99,16 +99,15 @@ juce::String imdReport (const TrPluginSlot& slot, const TrImdResult& r)
 
 int runHarmonicsBenchMode (const juce::StringArray& args)
 {
-    const TrBenchArgs options (args, { "--bench", "--freq", "--level", "--sr", "--fft" });
-    const auto path = options.text ("--bench");
-    if (TrBenchRun::printUsageIfNoPath (path, "usage: TESTRIG --bench <path> [--freq hz] [--level db] [--sr rate]\n"))
+    const auto options = TrBenchRun::readArgs (args, "--bench");
+    if (! options)
         return 1;
 
     TrHarmonicsAnalyzer::Params params;
-    params.frequencyHz = options.number ("--freq", params.frequencyHz);
-    params.levelDb = options.number ("--level", params.levelDb);
-    params.sampleRate = options.number ("--sr", params.sampleRate);
-    params.fftSize = options.integer ("--fft", params.fftSize);
+    params.frequencyHz = options->number ("--freq", params.frequencyHz);
+    params.levelDb = options->number ("--level", params.levelDb);
+    params.sampleRate = options->number ("--sr", params.sampleRate);
+    params.fftSize = options->integer ("--fft", params.fftSize);
     params.blockSize = TrBenchRun::blockSize;
 
     const auto problem = TrParamChecks::firstProblem ({ TrParamChecks::sampleRate (params.sampleRate, "--sr"),
@@ -118,22 +117,21 @@ int runHarmonicsBenchMode (const juce::StringArray& args)
     if (problem.isNotEmpty())
         return TrBenchRun::fail (problem);
 
-    return TrBenchRun::measureAndReport (path, params.sampleRate, params, TrHarmonicsAnalyzer::run, harmonicsReport);
+    return TrBenchRun::measureAndReport (*options, params.sampleRate, params, TrHarmonicsAnalyzer::run, harmonicsReport);
 }
 
 int runThdBenchMode (const juce::StringArray& args)
 {
-    const TrBenchArgs options (args, { "--bench-thd", "--vs", "--freq", "--level", "--sr", "--points" });
-    const auto path = options.text ("--bench-thd");
-    if (TrBenchRun::printUsageIfNoPath (path, "usage: TESTRIG --bench-thd <path> [--vs freq|level] [--freq hz] [--level db] [--sr rate]\n"))
+    const auto options = TrBenchRun::readArgs (args, "--bench-thd");
+    if (! options)
         return 1;
 
     TrHarmonicsAnalyzer::SweepParams params;
-    params.vsLevel = options.text ("--vs") == "level";
-    params.frequencyHz = options.number ("--freq", params.frequencyHz);
-    params.levelDb = options.number ("--level", params.levelDb);
-    params.sampleRate = options.number ("--sr", params.sampleRate);
-    params.points = std::max (2, options.integer ("--points", params.points));
+    params.vsLevel = options->text ("--vs") == "level";
+    params.frequencyHz = options->number ("--freq", params.frequencyHz);
+    params.levelDb = options->number ("--level", params.levelDb);
+    params.sampleRate = options->number ("--sr", params.sampleRate);
+    params.points = std::max (2, options->integer ("--points", params.points));
     params.blockSize = TrBenchRun::blockSize;
 
     const auto problem = TrParamChecks::firstProblem ({ TrParamChecks::sampleRate (params.sampleRate, "--sr"),
@@ -143,21 +141,20 @@ int runThdBenchMode (const juce::StringArray& args)
     if (problem.isNotEmpty())
         return TrBenchRun::fail (problem);
 
-    return TrBenchRun::measureAndReport (path, params.sampleRate, params, TrHarmonicsAnalyzer::runThdSweep, sweepReport);
+    return TrBenchRun::measureAndReport (*options, params.sampleRate, params, TrHarmonicsAnalyzer::runThdSweep, sweepReport);
 }
 
 int runImdBenchMode (const juce::StringArray& args)
 {
-    const TrBenchArgs options (args, { "--bench-imd", "--imd", "--level", "--sr", "--fft" });
-    const auto path = options.text ("--bench-imd");
-    if (TrBenchRun::printUsageIfNoPath (path, "usage: TESTRIG --bench-imd <path> [--imd smpte|ccif] [--level db] [--sr rate]\n"))
+    const auto options = TrBenchRun::readArgs (args, "--bench-imd");
+    if (! options)
         return 1;
 
     TrHarmonicsAnalyzer::ImdParams params;
-    params.ccif = options.text ("--imd") == "ccif";
-    params.levelDb = options.number ("--level", params.levelDb);
-    params.sampleRate = options.number ("--sr", params.sampleRate);
-    params.fftSize = options.integer ("--fft", params.fftSize);
+    params.ccif = options->text ("--imd") == "ccif";
+    params.levelDb = options->number ("--level", params.levelDb);
+    params.sampleRate = options->number ("--sr", params.sampleRate);
+    params.fftSize = options->integer ("--fft", params.fftSize);
     params.blockSize = TrBenchRun::blockSize;
 
     const auto problem = TrParamChecks::firstProblem ({ TrParamChecks::sampleRate (params.sampleRate, "--sr"),
@@ -168,5 +165,5 @@ int runImdBenchMode (const juce::StringArray& args)
     if (problem.isNotEmpty())
         return TrBenchRun::fail (problem);
 
-    return TrBenchRun::measureAndReport (path, params.sampleRate, params, TrHarmonicsAnalyzer::runImd, imdReport);
+    return TrBenchRun::measureAndReport (*options, params.sampleRate, params, TrHarmonicsAnalyzer::runImd, imdReport);
 }

@@ -9,6 +9,7 @@
 #include "results/TrNumberFormat.h"
 
 #include <cmath>
+#include <optional>
 
 namespace
 {
@@ -51,47 +52,46 @@ juce::String checksReport (const TrPluginSlot& slot, const TrChecksResult& r)
     return out;
 }
 
-/** Reads "--sr" for the checks and the checkup, printing the usage line when the path is empty;
-    returns the path, or empty when the mode is already over with status 1. */
-juce::String readRateAndPath (const juce::StringArray& args, const juce::String& flag, const juce::String& usage, double& rate)
+/** Reads the command line of the checks or the checkup and its rate; nothing when the mode is
+    already over with status 1. */
+std::optional<TrBenchArgs> readRateAndPath (const juce::StringArray& args, const juce::String& flag, double& rate)
 {
-    const TrBenchArgs options (args, { flag, "--sr" });
-    rate = options.number ("--sr", 48000.0);
+    auto options = TrBenchRun::readArgs (args, flag);
+    if (! options)
+        return std::nullopt;
 
-    if (TrBenchRun::printUsageIfNoPath (options.text (flag), usage))
-        return {};
-
+    rate = options->number ("--sr", 48000.0);
     if (const auto problem = TrParamChecks::sampleRate (rate, "--sr"); problem.isNotEmpty())
     {
         TrBenchRun::fail (problem);
-        return {};
+        return std::nullopt;
     }
 
-    return options.text (flag);
+    return options;
 }
 }
 
 int runChecksBenchMode (const juce::StringArray& args)
 {
     TrChecksAnalyzer::Params params;
-    const auto path = readRateAndPath (args, "--bench-checks", "usage: TESTRIG --bench-checks <path> [--sr rate]\n", params.sampleRate);
-    if (path.isEmpty())
+    const auto options = readRateAndPath (args, "--bench-checks", params.sampleRate);
+    if (! options)
         return 1;
 
     params.blockSize = TrBenchRun::blockSize;
-    return TrBenchRun::measureAndReport (path, params.sampleRate, params, TrChecksAnalyzer::run, checksReport);
+    return TrBenchRun::measureAndReport (*options, params.sampleRate, params, TrChecksAnalyzer::run, checksReport);
 }
 
 int runCheckupBenchMode (const juce::StringArray& args)
 {
     double rate = 0.0;
-    const auto path = readRateAndPath (args, "--bench-checkup", "usage: TESTRIG --bench-checkup <path> [--sr rate]\n", rate);
-    if (path.isEmpty())
+    const auto options = readRateAndPath (args, "--bench-checkup", rate);
+    if (! options)
         return 1;
 
     TrSlotManager manager;
     auto& slot = manager.slot (0);
-    if (! TrBenchRun::load (slot, path, rate))
+    if (! TrBenchRun::load (slot, options->path(), rate, options->all ("--param")))
         return 1;
 
     TrHarmonicsAnalyzer::Params tone;

@@ -1,30 +1,21 @@
 #include "TrListParams.h"
 
+#include "TrBenchRun.h"
 #include "TrConsole.h"
 #include "hosting/TrPluginSlot.h"
 #include "hosting/TrSlotManager.h"
 
-namespace
-{
-juce::String lastValueOf (const juce::StringArray& args, const juce::String& flag)
-{
-    juce::String value;
-
-    for (int i = 0; i + 1 < args.size(); ++i)
-        if (args[i] == flag)
-            value = args[i + 1];
-
-    return value;
-}
-}
-
 int runListParamsMode (const juce::StringArray& args)
 {
+    const auto options = TrBenchRun::readArgs (args, "--list-params");
+    if (! options)
+        return 1;
+
     TrSlotManager manager;
     auto& slot = manager.slot (0);
 
     juce::String error;
-    if (! slot.loadFromArgument (lastValueOf (args, "--list-params"), error))
+    if (! slot.loadFromArgument (options->path(), error))
     {
         TrConsole::print ("error: " + error + "\n");
         return 1;

@@ -3,6 +3,7 @@
 #include "TrConsole.h"
 #include "TrDynamicsBench.h"
 #include "TrHarmonicsBench.h"
+#include "TrHelp.h"
 #include "TrHonestyBench.h"
 #include "TrListParams.h"
 #include "TrPerfBench.h"
@@ -15,7 +16,11 @@ namespace TrModeDispatch
 {
 const std::vector<Mode>& modes()
 {
+    // Help and version come first: asked beside a mode, they answer the question instead.
     static const std::vector<Mode> table {
+        { "--help", runHelpMode },
+        { "-h", runHelpMode },
+        { "--version", runVersionMode },
         { "--bench", runHarmonicsBenchMode },
         { "--bench-curve", runCurveBenchMode },
         { "--bench-null", runNullBenchMode },
@@ -41,7 +46,11 @@ const Mode* findMode (const juce::StringArray& args)
 
 bool allowsSeveralInstances (const juce::String& commandLineText)
 {
-    return commandLineText.contains ("--bench") || commandLineText.contains ("--list-params");
+    if (commandLineText.contains ("--bench") || commandLineText.contains ("--list-params"))
+        return true;
+
+    const auto words = juce::StringArray::fromTokens (commandLineText, true);
+    return words.contains ("--help", false) || words.contains ("-h", false) || words.contains ("--version", false);
 }
 
 int runGuarded (const Mode& mode, const juce::StringArray& args)

@@ -11,8 +11,6 @@ namespace
 using TrNumberFormat::fixed;
 using TrNumberFormat::padded;
 
-constexpr double minSeconds = 0.25;
-
 juce::String denormalText (double ratio)
 {
     if (ratio < 0.0)
@@ -52,19 +50,20 @@ juce::String perfReport (const TrPluginSlot& slot, const TrPerfResult& r)
 
 int runPerfBenchMode (const juce::StringArray& args)
 {
-    const TrBenchArgs options (args, { "--bench-perf", "--sr", "--seconds" });
-    const auto path = options.text ("--bench-perf");
-    if (TrBenchRun::printUsageIfNoPath (path, "usage: TESTRIG --bench-perf <path> [--sr rate] [--seconds n]\n"))
+    const auto options = TrBenchRun::readArgs (args, "--bench-perf");
+    if (! options)
         return 1;
 
     TrPerfAnalyzer::Params params;
-    params.sampleRate = options.number ("--sr", params.sampleRate);
-    params.seconds = std::max (minSeconds, options.number ("--seconds", params.seconds));
+    params.sampleRate = options->number ("--sr", params.sampleRate);
+    const auto seconds = options->number ("--seconds", params.seconds);
 
     const auto problem = TrParamChecks::firstProblem ({ TrParamChecks::sampleRate (params.sampleRate, "--sr"),
-                                                        TrParamChecks::perfSeconds (params.seconds, "--seconds") });
+                                                        TrParamChecks::perfSeconds (seconds, "--seconds") });
     if (problem.isNotEmpty())
         return TrBenchRun::fail (problem);
 
-    return TrBenchRun::measureAndReport (path, params.sampleRate, params, TrPerfAnalyzer::run, perfReport);
+    params.seconds = std::max (TrParamChecks::minPerfSeconds, seconds);
+
+    return TrBenchRun::measureAndReport (*options, params.sampleRate, params, TrPerfAnalyzer::run, perfReport);
 }

@@ -5,7 +5,6 @@
 #include "analyzers/TrFreqResponseAnalyzer.h"
 #include "analyzers/TrNullAnalyzer.h"
 #include "analyzers/TrParamChecks.h"
-#include "hosting/TrApplyParams.h"
 #include "results/TrNumberFormat.h"
 
 #include <cmath>
@@ -108,14 +107,16 @@ juce::String nullReport (const TrNullResult& r)
 
 int runCurveBenchMode (const juce::StringArray& args)
 {
-    const TrBenchArgs options (args, { "--bench-curve", "--level", "--sr", "--param", "--channel" });
+    const auto options = TrBenchRun::readArgs (args, "--bench-curve");
+    if (! options)
+        return 1;
 
     TrFreqResponseAnalyzer::Params params;
     params.repeat = true;
-    params.levelDb = options.number ("--level", params.levelDb);
-    params.sampleRate = options.number ("--sr", params.sampleRate);
+    params.levelDb = options->number ("--level", params.levelDb);
+    params.sampleRate = options->number ("--sr", params.sampleRate);
     params.blockSize = TrBenchRun::blockSize;
-    params.channel = channelFrom (options.text ("--channel"));
+    params.channel = channelFrom (options->text ("--channel"));
 
     const auto problem = TrParamChecks::firstProblem ({ TrParamChecks::sampleRate (params.sampleRate, "--sr"),
                                                         TrParamChecks::level (params.levelDb, "--level") });
@@ -124,12 +125,8 @@ int runCurveBenchMode (const juce::StringArray& args)
 
     TrSlotManager manager;
     auto& slot = manager.slot (0);
-    if (! TrBenchRun::load (slot, options.text ("--bench-curve"), params.sampleRate))
+    if (! TrBenchRun::load (slot, options->path(), params.sampleRate, options->all ("--param")))
         return 1;
-
-    const auto assignments = options.all ("--param");
-    if (! assignments.isEmpty())
-        applyParams (*slot.instance, assignments);
 
     const auto result = TrFreqResponseAnalyzer::run (slot, params, nullptr, {});
     if (result.error.isNotEmpty())
@@ -141,28 +138,30 @@ int runCurveBenchMode (const juce::StringArray& args)
 
 int runNullBenchMode (const juce::StringArray& args)
 {
-    const TrBenchArgs options (args, { "--sr", "--file" }, { "--bench-null" });
+    const auto options = TrBenchRun::readArgs (args, "--bench-null");
+    if (! options)
+        return 1;
 
     TrNullAnalyzer::Params params;
-    params.sampleRate = options.number ("--sr", params.sampleRate);
+    params.sampleRate = options->number ("--sr", params.sampleRate);
     params.blockSize = TrBenchRun::blockSize;
 
     if (const auto problem = TrParamChecks::sampleRate (params.sampleRate, "--sr"); problem.isNotEmpty())
         return TrBenchRun::fail (problem);
 
     // A mistyped --file must not quietly become a run on pink noise.
-    if (options.has ("--file"))
+    if (options->has ("--file"))
     {
-        const auto file = juce::File::getCurrentWorkingDirectory().getChildFile (options.text ("--file"));
-        if (options.text ("--file").isEmpty() || ! file.existsAsFile())
-            return TrBenchRun::fail ("--file names no file: " + (options.text ("--file").isEmpty() ? juce::String ("(empty)") : file.getFullPathName()));
+        const auto file = juce::File::getCurrentWorkingDirectory().getChildFile (options->text ("--file"));
+        if (options->text ("--file").isEmpty() || ! file.existsAsFile())
+            return TrBenchRun::fail ("--file names no file: " + (options->text ("--file").isEmpty() ? juce::String ("(empty)") : file.getFullPathName()));
 
         params.file = file.getFullPathName();
     }
 
     TrSlotManager manager;
-    if (! TrBenchRun::load (manager.slot (0), options.text ("--bench-null", 0), params.sampleRate, "error A: ")
-        || ! TrBenchRun::load (manager.slot (1), options.text ("--bench-null", 1), params.sampleRate, "error B: "))
+    if (! TrBenchRun::load (manager.slot (0), options->path (0), params.sampleRate, options->all ("--paramA"), "--paramA", "error A: ")
+        || ! TrBenchRun::load (manager.slot (1), options->path (1), params.sampleRate, options->all ("--paramB"), "--paramB", "error B: "))
         return 1;
 
     const auto result = TrNullAnalyzer::run (manager.slot (0), manager.slot (1), params, nullptr, {});

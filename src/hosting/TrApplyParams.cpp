@@ -1,8 +1,9 @@
 #include "TrApplyParams.h"
 
 #include "app/TrConsole.h"
+#include "results/TrNumberFormat.h"
 
-#include <cmath>
+#include <optional>
 
 namespace
 {
@@ -24,14 +25,14 @@ int findParameter (const juce::Array<juce::AudioProcessorParameter*>& params, co
     return -1;
 }
 
-float normalisedValue (const juce::String& text)
+/** The value as a normalised position, or nothing when it is not a number from 0 to 1. */
+std::optional<float> normalisedValue (const juce::String& text)
 {
-    const auto value = static_cast<float> (text.getDoubleValue());
+    const auto value = TrNumberFormat::read (text.trim());
+    if (! value || *value < 0.0 || *value > 1.0)
+        return std::nullopt;
 
-    if (std::isnan (value))
-        return 0.0f;
-
-    return juce::jlimit (0.0f, 1.0f, value);
+    return static_cast<float> (*value);
 }
 
 void settle (juce::AudioPluginInstance& instance)
@@ -49,22 +50,31 @@ void settle (juce::AudioPluginInstance& instance)
 }
 }
 
-void applyParams (juce::AudioPluginInstance& instance, const juce::StringArray& assignments)
+juce::String applyParams (juce::AudioPluginInstance& instance, const juce::StringArray& assignments, const juce::String& option)
 {
     const auto& params = instance.getParameters();
+    std::vector<std::pair<int, float>> settings;
 
     for (const auto& assignment : assignments)
     {
+        const auto problem = option + " " + assignment + ": ";
+        if (! assignment.contains ("="))
+            return problem + "give name=value";
+
         const auto name = assignment.upToFirstOccurrenceOf ("=", false, false).trim();
-        const auto value = normalisedValue (assignment.fromFirstOccurrenceOf ("=", false, false));
         const auto index = findParameter (params, name);
+        if (name.isEmpty() || index < 0)
+            return problem + "no parameter named " + name + " (--list-params shows them)";
 
-        if (index < 0)
-        {
-            TrConsole::print ("param not found: " + name + "\n");
-            continue;
-        }
+        const auto value = normalisedValue (assignment.fromFirstOccurrenceOf ("=", false, false));
+        if (! value.has_value())
+            return problem + "the value must be the normalised position from 0 to 1 (--list-params shows each one beside its plain value)";
 
+        settings.emplace_back (index, *value);
+    }
+
+    for (const auto& [index, value] : settings)
+    {
         auto* p = params[index];
         p->setValueNotifyingHost (value);
         TrConsole::print ("set [" + juce::String (index) + "] " + p->getName (nameLength) + " = "
@@ -72,4 +82,5 @@ void applyParams (juce::AudioPluginInstance& instance, const juce::StringArray& 
     }
 
     settle (instance);
+    return {};
 }

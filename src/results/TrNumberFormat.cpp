@@ -1,6 +1,9 @@
 #include "TrNumberFormat.h"
 
+#include <cctype>
+#include <cerrno>
 #include <cmath>
+#include <cstdlib>
 #include <iomanip>
 #include <sstream>
 
@@ -44,5 +47,20 @@ juce::String percent (double value)
         return "< 0.001 %";
 
     return fixed (value, value < 1.0 ? 3 : 2) + " %";
+}
+
+std::optional<double> read (const juce::String& text)
+{
+    const auto utf8 = text.toStdString();
+    if (utf8.empty() || std::isspace (static_cast<unsigned char> (utf8.front())))
+        return std::nullopt;
+
+    char* end = nullptr;
+    errno = 0;
+    const auto value = std::strtod (utf8.c_str(), &end);
+    if (errno != 0 || end != utf8.c_str() + utf8.size() || ! std::isfinite (value))
+        return std::nullopt;
+
+    return value;
 }
 }

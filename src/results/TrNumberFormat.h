@@ -2,6 +2,8 @@
 
 #include <juce_core/juce_core.h>
 
+#include <optional>
+
 /** How reports and verdicts write numbers. One place, so every figure a user compares reads
     the same everywhere. */
 namespace TrNumberFormat
@@ -21,4 +23,8 @@ namespace TrNumberFormat
 
     /** A THD or IMD percentage: "< 0.001 %", three decimals below 1, two from 1 upwards. */
     juce::String percent (double value);
+
+    /** The whole text read as a finite decimal number ("-6", "0.25", "1e3"), or nothing when
+        anything else stands before or after it. */
+    std::optional<double> read (const juce::String& text);
 }

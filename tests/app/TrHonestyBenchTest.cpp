@@ -115,10 +115,10 @@ TEST (DynamicsBench, RunsAgreeOrTheReportSaysTheyDoNot)
     EXPECT_EQ (sticky.exitStatus, 2) << sticky.output;
     EXPECT_TRUE (sticky.output.endsWith ("INCONSISTENT across runs - plugin state does not reset cleanly\n")) << sticky.output;
 
-    const auto sidechain = TrTest::runTestrig ({ "--bench-dyn", bundle ("TestrigSidechain"), "--sc", "--runs", "0", "--burst", "-10" });
+    const auto sidechain = TrTest::runTestrig ({ "--bench-dyn", bundle ("TestrigSidechain"), "--sc", "--runs", "1", "--burst", "-10" });
     ASSERT_EQ (sidechain.exitStatus, 0) << sidechain.output;
     lines = TrTest::reportLines (sidechain.output);
-    ASSERT_EQ (lines.size(), 3) << "--runs 0 runs once: " << sidechain.output;
+    ASSERT_EQ (lines.size(), 3) << "--runs 1 runs once: " << sidechain.output;
     EXPECT_EQ (lines[1], "burst:  -30.0 -> -10.0 dBFS  via ext sidechain");
 }
 
@@ -129,11 +129,13 @@ TEST (DynamicsBench, ErrorsExitOne)
         juce::StringArray args;
         juce::String output;
     } cases[] {
-        { { "--bench-dyn" }, "error: File not found: \n" },
+        { { "--bench-dyn" }, "usage: TESTRIG --bench-dyn <path> [--runs n] [--sc] [--burst db|auto] [--sr rate]\n" },
         { { "--bench-dyn", bundle ("TestrigCompressor"), "--sc" }, "error (run 1): plugin has no sidechain input bus\n" },
         { { "--bench-dyn", bundle ("TestrigMono"), "--sc" }, "error: TESTRIG Mono does not support a stereo in/out layout (got 1 in / 1 out) - measurements would read channels the plugin never writes\n" },
         { { "--bench-dyn", bundle ("TestrigNaN") }, "error (run 1): plugin produced non-finite output (NaN/inf)\n" },
-        { { "--bench-dyn", bundle ("TestrigCompressor"), "--runs", "21" }, "error: --runs must be at most 20, got 21\n" },
+        { { "--bench-dyn", bundle ("TestrigCompressor"), "--runs", "21" }, "error: --runs must be from 1 to 20, got 21\n" },
+        { { "--bench-dyn", bundle ("TestrigCompressor"), "--runs", "0" }, "error: --runs must be from 1 to 20, got 0\n" },
+        { { "--bench-dyn", bundle ("TestrigCompressor"), "--burst", "loud" }, "error: --burst must be a level in dB or auto, got loud\n" },
         { { "--bench-checks" }, "usage: TESTRIG --bench-checks <path> [--sr rate]\n" },
         { { "--bench-checkup" }, "usage: TESTRIG --bench-checkup <path> [--sr rate]\n" },
         { { "--bench-checkup", "/nonexistent.vst3" }, "error: File not found: /nonexistent.vst3\n" },

@@ -40,7 +40,7 @@ TEST (ListParams, TheLastFlagWithAPathWinsAndTheFlagMayStandAnywhere)
     const auto fixture = TrTest::fixture ("TestrigFixture").getFullPathName();
     const auto mono = TrTest::fixture ("TestrigMono").getFullPathName();
 
-    const auto r = TrTest::runTestrig ({ "ignored", "--list-params", mono, "--list-params", fixture, "--list-params" });
+    const auto r = TrTest::runTestrig ({ "--list-params", mono, "--list-params", fixture, "--list-params" });
     EXPECT_EQ (r.exitStatus, 0);
     EXPECT_EQ (r.output, fixtureLines);
 }
@@ -53,7 +53,7 @@ TEST (ListParams, LoadFailuresPrintTheirErrorAndExitOne)
         juce::StringArray args;
         juce::String printed;
     } cases[] {
-        { { "--list-params" }, "error: File not found: \n" },
+        { { "--list-params" }, "usage: TESTRIG --list-params <path>\n" },
         { { "--list-params", missing }, "error: File not found: " + missing + "\n" },
         { { "--list-params", TrTest::fixture ("TestrigMono").getFullPathName() }, "error: TESTRIG Mono" + stereoRefusal },
         { { "--list-params", "/usr/lib/vst3/ZamEQ2.vst3" }, "error: ZamEQ2" + stereoRefusal },

@@ -1,5 +1,6 @@
 #include "app/TrDynamicsBench.h"
 #include "app/TrHarmonicsBench.h"
+#include "app/TrHelp.h"
 #include "app/TrHonestyBench.h"
 #include "app/TrListParams.h"
 #include "app/TrModeDispatch.h"
@@ -60,6 +61,10 @@ TEST (ModeDispatch, EachFlagRunsItsOwnModeAndTheFixedOrderDecidesBetweenFlags)
         { { "--bench-thd", "--bench-dyn" }, runDynamicsBenchMode },
         { { "--bench-null", "--bench-curve" }, runCurveBenchMode },
         { { "--bench-checks", "--list-params" }, runChecksBenchMode },
+        // Help and version answer whatever else is asked.
+        { { "--bench", "x.vst3", "--help" }, runHelpMode },
+        { { "-h", "--bench-null" }, runHelpMode },
+        { { "--list-params", "--version" }, runVersionMode },
     };
 
     for (const auto& c : cases)
@@ -92,6 +97,11 @@ TEST (ModeDispatch, HeadlessCommandLinesMayRunBesideOtherInstances)
         { "--bench-curve x.vst3", true },
         { "--bench=1", true },      // the window opens, but a second instance is allowed
         { "--BENCH", false },
+        { "--help", true },
+        { "-h", true },
+        { "--version", true },
+        { "/home/me/my-help/x.vst3", false },
+        { "--helpful", false },
         { "plugin.vst3", false },
     };
 

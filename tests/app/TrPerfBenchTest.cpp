@@ -50,10 +50,12 @@ TEST (PerfBench, UsageAndBadSecondsExitOne)
         juce::String output;
     } cases[] {
         { { "--bench-perf" }, "usage: TESTRIG --bench-perf <path> [--sr rate] [--seconds n]\n" },
-        { { "--bench-perf", bundle, "--seconds", "61" }, "error: --seconds must be at most 60 seconds, got 61\n" },
-        { { "--bench-perf", bundle, "--seconds", "1e6" }, "error: --seconds must be at most 60 seconds, got 1e+06\n" },
+        { { "--bench-perf", bundle, "--seconds", "61" }, "error: --seconds must be above 0 and at most 60 seconds, got 61\n" },
+        { { "--bench-perf", bundle, "--seconds", "1e6" }, "error: --seconds must be above 0 and at most 60 seconds, got 1e+06\n" },
+        { { "--bench-perf", bundle, "--seconds", "0" }, "error: --seconds must be above 0 and at most 60 seconds, got 0\n" },
+        { { "--bench-perf", bundle, "--seconds", "-1" }, "error: --seconds must be above 0 and at most 60 seconds, got -1\n" },
         { { "--bench-perf", bundle, "--sr", "0" }, "error: --sr must be between 8000 and 384000 Hz, got 0\n" },
-        { { "--bench-perf", TrTest::fixture ("TestrigNaN").getFullPathName(), "--seconds", "0.1" },
+        { { "--bench-perf", TrTest::fixture ("TestrigNaN").getFullPathName(), "--seconds", "0.25" },
           "error: plugin produced non-finite output (NaN/inf)\n" },
     };
 

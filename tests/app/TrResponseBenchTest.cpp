@@ -67,9 +67,9 @@ TEST (CurveBench, ParametersChannelsAndPhaseCharacterShowInTheReport)
     EXPECT_TRUE (delayed.output.contains ("\nverdict:       Flips the waveform upside-down - cancels the dry signal in parallel chains\n"));
     EXPECT_TRUE (delayed.output.startsWith ("set [0] Mode = Invert\nset [3] Delay = 100\nplugin:")) << delayed.output;
 
-    const auto eq = TrTest::runTestrig ({ "--bench-curve", bundle ("TestrigFixture"), "--param", modeAssignment ("Peak EQ"), "--channel", "stereo" });
+    const auto eq = TrTest::runTestrig ({ "--bench-curve", bundle ("TestrigFixture"), "--param", modeAssignment ("Peak EQ") });
     ASSERT_EQ (eq.exitStatus, 0) << eq.output;
-    EXPECT_TRUE (eq.output.contains ("\nchannel:       left\n")) << "anything but right, mid or side is left";
+    EXPECT_TRUE (eq.output.contains ("\nchannel:       left\n")) << "left unless asked otherwise";
     EXPECT_TRUE (eq.output.contains ("\nphase:         minimum phase (dev vs flat ")) << eq.output;
     EXPECT_TRUE (eq.output.contains ("\ngain @ 1 kHz:  6.0")) << eq.output;
     EXPECT_TRUE (eq.output.contains ("\nverdict:       Shapes the tone: ")) << eq.output;
@@ -95,7 +95,7 @@ TEST (CurveBench, ErrorsExitOne)
         juce::StringArray args;
         juce::String output;
     } cases[] {
-        { { "--bench-curve" }, "error: File not found: \n" },
+        { { "--bench-curve" }, "usage: TESTRIG --bench-curve <path> [--level db] [--channel left|right|mid|side] [--sr rate]\n" },
         { { "--bench-curve", bundle ("TestrigNaN") }, "error: plugin produced non-finite output (NaN/inf)\n" },
         { { "--bench-curve", bundle ("TestrigFixture"), "--sr", "1000" }, "error: --sr must be between 8000 and 384000 Hz, got 1000\n" },
     };
@@ -172,8 +172,8 @@ TEST (NullBench, MissingUnreadableAndShortSignalsFail)
         juce::StringArray args;
         juce::String output;
     } cases[] {
-        { { "--bench-null" }, "error A: File not found: \n" },
-        { { "--bench-null", wire }, "error B: File not found: \n" },
+        { { "--bench-null" }, "usage: TESTRIG --bench-null <path A> <path B> [--file sound] [--sr rate]\n" },
+        { { "--bench-null", wire }, "usage: TESTRIG --bench-null <path A> <path B> [--file sound] [--sr rate]\n" },
         { { "--bench-null", wire, "/nonexistent/b.vst3" }, "error B: File not found: /nonexistent/b.vst3\n" },
         { { "--bench-null", wire, wire, "--file", "/nonexistent/take.wav" }, "error: --file names no file: /nonexistent/take.wav\n" },
         { { "--bench-null", wire, wire, "--file", text.getFullPathName() }, "error: could not read testrig-bench-null.txt\n" },

@@ -38,12 +38,7 @@ TEST (ApplyParams, AssignmentsFindTheirParameterByIndexNameOrSubstring)
         { "GAIN=0.75", 3, 0.75f, "set [3] gain = 0.75\n" },   // whole name, case ignored, before the substring
         { "  Drive  = 0.125", 4, 0.125f, "set [4] Drive = 0.12\n" },
         { "mi=1", 0, 1.0f, "set [0] Mix = 1.00\n" },          // substring, second pass
-        { "drive=2", 4, 1.0f, "set [4] Drive = 1.00\n" },     // clamped above
-        { "drive=-3", 4, 0.0f, "set [4] Drive = 0.00\n" },    // clamped below
-        { "Mix=abc", 0, 0.0f, "set [0] Mix = 0.00\n" },       // no number reads as 0
-        { "Mix=nan", 0, 0.0f, "set [0] Mix = 0.00\n" },
-        { "Mix", 0, 0.0f, "set [0] Mix = 0.00\n" },           // no "=": whole text is the name, value 0
-        { "Mix=0.5=0.9", 0, 0.5f, "set [0] Mix = 0.50\n" },   // split at the first "="
+        { "Drive=0", 4, 0.0f, "set [4] Drive = 0.00\n" },
     };
 
     for (const auto& c : cases)
@@ -51,8 +46,10 @@ TEST (ApplyParams, AssignmentsFindTheirParameterByIndexNameOrSubstring)
         TrTest::FakePlugin plugin (names);
         plugin.getParameters()[c.expectedIndex]->setValue (0.6f);
 
-        const auto printed = captureOutput ([&] { applyParams (plugin, { c.assignment }); });
+        juce::String problem;
+        const auto printed = captureOutput ([&] { problem = applyParams (plugin, { c.assignment }); });
 
+        EXPECT_EQ (problem, "") << c.assignment;
         EXPECT_EQ (printed, c.printed) << c.assignment;
         EXPECT_FLOAT_EQ (plugin.getParameters()[c.expectedIndex]->getValue(), c.expectedValue) << c.assignment;
     }
@@ -66,13 +63,41 @@ TEST (ApplyParams, ANameOnlyReachesASubstringMatchWhenNoWholeNameOrIndexMatches)
     EXPECT_EQ (printed, "set [0] Output Gain = 0.50\nset [1] Input Gain = 0.25\n");
 }
 
-TEST (ApplyParams, UnknownNamesAreReportedAndTheRestStillApplied)
+TEST (ApplyParams, AWrongAssignmentIsTheProblemAndNothingIsSet)
 {
-    TrTest::FakePlugin plugin (names);
-    const auto printed = captureOutput ([&] { applyParams (plugin, { "Nothing=1", "Mix=0.5", "7=1" }); });
+    const juce::String outOfRange = ": the value must be the normalised position from 0 to 1 (--list-params shows each one beside its plain value)";
+    const struct
+    {
+        const char* assignment;
+        juce::String problem;
+    } cases[] {
+        { "Nothing=1", "--param Nothing=1: no parameter named Nothing (--list-params shows them)" },
+        { "7=1", "--param 7=1: no parameter named 7 (--list-params shows them)" },
+        { "=0.5", "--param =0.5: no parameter named  (--list-params shows them)" },
+        { "Mix", "--param Mix: give name=value" },
+        { "drive=2", "--param drive=2" + outOfRange },
+        { "drive=-3", "--param drive=-3" + outOfRange },
+        { "Mix=abc", "--param Mix=abc" + outOfRange },
+        { "Mix=nan", "--param Mix=nan" + outOfRange },
+        { "Mix=", "--param Mix=" + outOfRange },
+        { "Mix=0.5=0.9", "--param Mix=0.5=0.9" + outOfRange },
+    };
 
-    EXPECT_EQ (printed, "param not found: Nothing\nset [0] Mix = 0.50\nparam not found: 7\n");
-    EXPECT_FLOAT_EQ (plugin.getParameters()[0]->getValue(), 0.5f);
+    for (const auto& c : cases)
+    {
+        TrTest::FakePlugin plugin (names);
+        juce::String problem;
+        // The good assignment before the wrong one is not set either.
+        const auto printed = captureOutput ([&] { problem = applyParams (plugin, { "Drive=0.25", c.assignment }); });
+
+        EXPECT_EQ (problem, c.problem) << c.assignment;
+        EXPECT_EQ (printed, "") << c.assignment;
+        EXPECT_FLOAT_EQ (plugin.getParameters()[4]->getValue(), 0.0f) << c.assignment;
+        EXPECT_EQ (plugin.processCalls.load(), 0) << c.assignment;
+    }
+
+    TrTest::FakePlugin plugin (names);
+    EXPECT_TRUE (applyParams (plugin, { "Nothing=1" }, "--paramB").startsWith ("--paramB Nothing=1: "));
 }
 
 TEST (ApplyParams, ThePluginSettlesOnFiftyBlocksOfSilence)

@@ -18,6 +18,12 @@ namespace TrTest
         return juce::File (TESTRIG_EXECUTABLE);
     }
 
+    /** The repository's top folder. */
+    inline juce::File sourceRoot()
+    {
+        return juce::File (TESTRIG_SOURCE_DIR);
+    }
+
     /** The normalised value of the fixture's "Mode" parameter for a mode name. */
     inline float fixtureMode (const juce::String& name)
     {
