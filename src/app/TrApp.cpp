@@ -3,6 +3,7 @@
 #include "TrConsole.h"
 #include "TrCrashLog.h"
 #include "TrModeDispatch.h"
+#include "hosting/TrPrivateTemp.h"
 
 const juce::String TrApplication::getApplicationName()
 {
@@ -24,8 +25,22 @@ void TrApplication::initialise (const juce::String&)
     TrCrashLog::install();
 
     const auto args = getCommandLineParameterArray();
+    const auto* mode = TrModeDispatch::findMode (args);
 
-    if (const auto* mode = TrModeDispatch::findMode (args))
+    if (mode == nullptr || TrModeDispatch::loadsPlugins (*mode))
+    {
+        if (const auto problem = TrPrivateTemp::open(); problem.isNotEmpty())
+        {
+            TrConsole::print ("error: " + problem + "\n");
+            setApplicationReturnValue (1);
+            quit();
+            return;
+        }
+
+        TrCrashLog::removeOnCrash (TrPrivateTemp::folder().getFullPathName());
+    }
+
+    if (mode != nullptr)
     {
         setApplicationReturnValue (TrModeDispatch::runGuarded (*mode, args));
         quit();
@@ -48,7 +63,10 @@ void TrApplication::initialise (const juce::String&)
 void TrApplication::shutdown()
 {
     mainWindow.reset();
-    juce::LookAndFeel::setDefaultLookAndFeel (nullptr);
+
+    // Headless runs never touched the desktop; reaching for it now would start desktop helpers.
+    if (lookAndFeel != nullptr)
+        juce::LookAndFeel::setDefaultLookAndFeel (nullptr);
     lookAndFeel.reset();
 }
 

@@ -3,13 +3,12 @@
 #include "TrCrashSymbols.h"
 #include "TrCrashText.h"
 
-#include <juce_core/juce_core.h>
-
 #include <atomic>
 #include <csignal>
 #include <execinfo.h>
 #include <fcntl.h>
 #include <limits.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 namespace TrCrashLog
@@ -22,6 +21,7 @@ constexpr unsigned watchdogSeconds = 10;
 constexpr std::size_t fileBufferSize = 16384;
 
 char logPath[PATH_MAX] {};
+char folderToRemove[PATH_MAX] {};
 long utcOffset = 0;
 char textStorage[96 * 1024];
 char alternateStack[64 * 1024];
@@ -83,6 +83,26 @@ void startWatchdog()
     alarm (watchdogSeconds);
 }
 
+// Removing a tree takes more than the calls a signal handler may make; a child process may.
+void removeFolder()
+{
+    if (folderToRemove[0] == '\0')
+        return;
+
+    const auto child = fork();
+    if (child == 0)
+    {
+        char rm[] = "rm", recursive[] = "-rf", endOfOptions[] = "--";
+        char* const argv[] { rm, recursive, endOfOptions, folderToRemove, nullptr };
+        char* const environment[] { nullptr };
+        execve ("/bin/rm", argv, environment);
+        _exit (127);
+    }
+
+    if (child > 0)
+        waitpid (child, nullptr, 0);
+}
+
 void handleFatalSignal (int)
 {
     // A second faulting thread waits: the first one ends the process.
@@ -114,6 +134,7 @@ void handleFatalSignal (int)
     writeAll (STDOUT_FILENO, text.text(), text.length());
     writeAll (STDOUT_FILENO, "\n", 1);
 
+    removeFolder();
     kill (getpid(), SIGKILL);
 }
 }
@@ -150,6 +171,11 @@ void install()
 
     for (auto s : fatalSignals)
         sigaction (s, &action, nullptr);
+}
+
+void removeOnCrash (const juce::String& folder)
+{
+    folder.copyToUTF8 (folderToRemove, sizeof (folderToRemove));
 }
 
 std::size_t formatTime (std::time_t utc, long utcOffsetSeconds, char* out, std::size_t capacity)

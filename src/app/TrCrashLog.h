@@ -1,5 +1,7 @@
 #pragma once
 
+#include <juce_core/juce_core.h>
+
 #include <cstddef>
 #include <ctime>
 
@@ -13,6 +15,9 @@ namespace TrCrashLog
     /** Installs the handler for SIGFPE, SIGILL, SIGSEGV, SIGBUS, SIGABRT and SIGSYS, with
         system calls interrupted rather than restarted. Call once, early at start-up. */
     void install();
+
+    /** Has the handler remove this folder and everything in it before the process dies. */
+    void removeOnCrash (const juce::String& folder);
 
     /** Writes a local time the way the log's header shows it ("8 Dec 2026 11:40:49pm") into
         out and returns its length; utcOffsetSeconds is the local zone's offset from UTC. */

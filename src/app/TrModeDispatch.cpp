@@ -44,6 +44,11 @@ const Mode* findMode (const juce::StringArray& args)
     return nullptr;
 }
 
+bool loadsPlugins (const Mode& mode)
+{
+    return mode.run != runHelpMode && mode.run != runVersionMode;
+}
+
 bool allowsSeveralInstances (const juce::String& commandLineText)
 {
     if (commandLineText.contains ("--bench") || commandLineText.contains ("--list-params"))

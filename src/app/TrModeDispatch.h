@@ -21,6 +21,9 @@ namespace TrModeDispatch
         or nullptr for windowed use. */
     const Mode* findMode (const juce::StringArray& args);
 
+    /** Whether the mode hosts plugins (every mode but help and version). */
+    bool loadsPlugins (const Mode& mode);
+
     /** Whether a process started with this command-line text may run beside another instance. */
     bool allowsSeveralInstances (const juce::String& commandLineText);
 

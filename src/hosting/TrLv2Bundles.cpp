@@ -1,8 +1,8 @@
 #include "TrLv2Bundles.h"
 
-#include <lilv/lilv.h>
+#include "TrPrivateTemp.h"
 
-#include <unistd.h>
+#include <lilv/lilv.h>
 
 namespace TrLv2Bundles
 {
@@ -47,7 +47,8 @@ juce::AudioPluginFormat* lv2Format (juce::AudioPluginFormatManager& formats)
 }
 
 // The LV2 host can only be told to scan whole folders, and it complains about every neighbour
-// that is no bundle. So it scans a private folder that holds nothing but a link to the bundle.
+// that is no bundle. So it scans a folder that holds nothing but a link to the bundle, inside
+// the process's private one: nobody else can put a bundle with the same URI beside it.
 // The links must outlive the plugin instances (their binaries are opened through them), so the
 // folders stay until the process ends.
 class LinkFolders
@@ -66,8 +67,7 @@ public:
 
 private:
     juce::CriticalSection lock;
-    const juce::File root = juce::File::getSpecialLocation (juce::File::tempDirectory)
-                                .getChildFile ("TESTRIG-lv2-" + juce::String (static_cast<int> (getpid())));
+    const juce::File root = TrPrivateTemp::folder().getChildFile ("lv2");
     int next = 0;
 };
 
@@ -89,7 +89,7 @@ std::vector<Plugin> plugins (juce::AudioPluginFormatManager& formats, const juce
     const auto found = pluginsDeclaredIn (bundle);
     auto* format = lv2Format (formats);
 
-    if (format != nullptr && ! found.empty() && ! isKnown (*format, found.front().uri))
+    if (format != nullptr && ! found.empty() && TrPrivateTemp::folder() != juce::File() && ! isKnown (*format, found.front().uri))
     {
         static LinkFolders links;
         format->searchPathsForPlugins (juce::FileSearchPath (links.folderHolding (bundle).getFullPathName()),
