@@ -7,7 +7,7 @@ packages=(
     cmake ninja-build g++ pkg-config ccache
     juce-modules-source ladspa-sdk libjack-jackd2-dev
     libflac-dev libvorbis-dev libogg-dev libpng-dev libjpeg-dev zlib1g-dev
-    libgtest-dev libgmock-dev libbenchmark-dev libfftw3-dev
+    libgtest-dev libgmock-dev libbenchmark-dev libfftw3-dev libsndfile1-dev
     # tests: a display for window tests, and real third-party plugins to measure
     xvfb xauth x11-utils tzdata
     zam-plugins x42-plugins

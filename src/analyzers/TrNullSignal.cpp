@@ -2,9 +2,13 @@
 
 #include "dsp/TrDecibels.h"
 
-#include <juce_audio_formats/juce_audio_formats.h>
+#include <juce_audio_basics/juce_audio_basics.h>
 
+#include <sndfile.h>
+
+#include <algorithm>
 #include <cmath>
+#include <memory>
 
 namespace TrNullSignal
 {
@@ -28,28 +32,75 @@ std::vector<float> pinkNoise (int samples, double levelDb)
     return noise;
 }
 
+namespace
+{
+constexpr int minFileRate = 1000, maxFileRate = 768000;
+constexpr int maxFileChannels = 256;
+constexpr sf_count_t chunkFrames = 8192;
+
+using SoundFile = std::unique_ptr<SNDFILE, int (*) (SNDFILE*)>;
+
+/** Whether the decoder found the file shorter than its header says: it notes that beside the
+    header's data size ("data : 192000 (should be 96000)") and reads only what is there. */
+bool headerPromisesMore (SNDFILE* sound)
+{
+    char log[4096] {};
+    sf_command (sound, SFC_GET_LOG_INFO, log, sizeof (log));
+    for (const auto& line : juce::StringArray::fromLines (log))
+        if ((line.startsWith ("data") || line.startsWith ("SSND")) && line.contains ("(should be"))
+            return true;
+
+    return false;
+}
+}
+
 bool readFile (const juce::File& file, double sampleRate, double maxSeconds, std::vector<float>& signal,
                juce::String& name, juce::String& error)
 {
-    juce::AudioFormatManager formats;
-    formats.registerBasicFormats();
-    const std::unique_ptr<juce::AudioFormatReader> reader (formats.createReaderFor (file));
+    name = file.getFileName();
+    SF_INFO info {};
+    const SoundFile sound (sf_open (file.getFullPathName().toRawUTF8(), SFM_READ, &info), sf_close);
 
-    if (reader == nullptr)
+    if (sound == nullptr || info.channels < 1 || info.channels > maxFileChannels)
+        error = "could not read " + name;
+    else if (info.samplerate < minFileRate || info.samplerate > maxFileRate)
+        error = name + " has a sample rate of " + juce::String (info.samplerate) + " Hz - a test signal needs 1000 to 768000 Hz";
+    else if (headerPromisesMore (sound.get()))
+        error = name + " is truncated: its header promises more audio than the file holds";
+    else if (info.frames <= 0)
+        error = name + " holds no audio";
+    if (error.isNotEmpty())
+        return false;
+
+    // Only what is used is read, a chunk at a time: memory stays bounded whatever the header says.
+    const auto fileRate = static_cast<double> (info.samplerate);
+    const auto wanted = std::min (info.frames, static_cast<sf_count_t> (maxSeconds * fileRate));
+    std::vector<float> interleaved (static_cast<size_t> (chunkFrames * info.channels));
+    signal.clear();
+    signal.reserve (static_cast<size_t> (wanted));
+    while (static_cast<sf_count_t> (signal.size()) < wanted)
     {
-        error = "could not read " + file.getFileName();
+        const auto asked = std::min (chunkFrames, wanted - static_cast<sf_count_t> (signal.size()));
+        const auto got = sf_readf_float (sound.get(), interleaved.data(), asked);
+        if (got <= 0)
+            break;
+        for (sf_count_t i = 0; i < got; ++i)
+            signal.push_back (interleaved[static_cast<size_t> (i * info.channels)]);
+    }
+
+    if (static_cast<sf_count_t> (signal.size()) < wanted)
+    {
+        error = name + " is truncated: it ends after " + juce::String (signal.size()) + " of its " + juce::String (wanted) + " frames";
         return false;
     }
 
-    const auto fileRate = reader->sampleRate;
-    const auto length = static_cast<int> (std::min (static_cast<juce::int64> (maxSeconds * fileRate), reader->lengthInSamples));
-    juce::AudioBuffer<float> buffer (1, std::max (0, length));
-    reader->read (&buffer, 0, buffer.getNumSamples(), 0, true, false);
+    if (! std::all_of (signal.begin(), signal.end(), [] (float x) { return std::isfinite (x); }))
+    {
+        error = "the test signal contains NaN or infinity";
+        return false;
+    }
 
-    name = file.getFileName();
-    signal.assign (buffer.getReadPointer (0), buffer.getReadPointer (0) + buffer.getNumSamples());
-
-    if (fileRate > 0.0 && std::abs (fileRate - sampleRate) > 1.0)
+    if (std::abs (fileRate - sampleRate) > 1.0)
     {
         const auto ratio = fileRate / sampleRate;
         std::vector<float> resampled (static_cast<size_t> (std::max (1, static_cast<int> (signal.size() / ratio))));
