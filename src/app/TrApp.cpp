@@ -5,6 +5,27 @@
 #include "TrModeDispatch.h"
 #include "hosting/TrPrivateTemp.h"
 
+#include <atomic>
+#include <cstdlib>
+#include <unistd.h>
+
+namespace
+{
+std::atomic<bool> exitExpected { false };
+
+// A plugin that calls exit() would otherwise end the run with status 0 and no report, which a
+// script counts as a pass. Runs before the framework's own static objects go.
+void refuseUnexpectedExit()
+{
+    if (exitExpected)
+        return;
+
+    static constexpr char message[] = "error: the plugin ended the process\n";
+    [[maybe_unused]] const auto written = write (STDOUT_FILENO, message, sizeof (message) - 1);
+    _exit (1);
+}
+}
+
 const juce::String TrApplication::getApplicationName()
 {
     return "TESTRIG";
@@ -23,6 +44,7 @@ bool TrApplication::moreThanOneInstanceAllowed()
 void TrApplication::initialise (const juce::String&)
 {
     TrCrashLog::install();
+    std::atexit (refuseUnexpectedExit);
 
     const auto args = getCommandLineParameterArray();
     const auto* mode = TrModeDispatch::findMode (args);
@@ -62,6 +84,7 @@ void TrApplication::initialise (const juce::String&)
 
 void TrApplication::shutdown()
 {
+    exitExpected = true;
     mainWindow.reset();
 
     // Headless runs never touched the desktop; reaching for it now would start desktop helpers.

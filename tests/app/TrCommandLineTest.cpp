@@ -107,3 +107,11 @@ TEST (CommandLine, ParametersAreSetInEveryModeBeforeMeasuring)
     EXPECT_EQ (firstLine (checks.output), "set [3] Delay = 100");
     EXPECT_TRUE (checks.output.contains ("\nlatency:     reported 100 -> 100 smp, measured 100.0 smp\n")) << checks.output;
 }
+
+TEST (CommandLine, APluginThatEndsTheProcessIsAFailure)
+{
+    const auto r = TrTest::runTestrig ({ "--bench", bundle ("TestrigFixture"), "--param",
+                                         "Mode=" + juce::String (TrTest::fixtureMode ("Exit"), 9) });
+    EXPECT_EQ (r.exitStatus, 1);
+    EXPECT_EQ (r.output, "set [0] Mode = Exit\nerror: the plugin ended the process\n");
+}
