@@ -48,6 +48,7 @@ void TrApplication::initialise (const juce::String&)
 
     const auto args = getCommandLineParameterArray();
     const auto* mode = TrModeDispatch::findMode (args);
+    TrCrashLog::noteMode (mode != nullptr ? juce::String (mode->flag) : juce::String ("window"));
 
     if (mode == nullptr || TrModeDispatch::loadsPlugins (*mode))
     {

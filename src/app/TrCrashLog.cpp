@@ -7,7 +7,10 @@
 #include <csignal>
 #include <execinfo.h>
 #include <fcntl.h>
+#include <cstdlib>
+#include <cstring>
 #include <limits.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -21,7 +24,11 @@ constexpr unsigned watchdogSeconds = 10;
 constexpr std::size_t fileBufferSize = 16384;
 
 char logPath[PATH_MAX] {};
+char fallbackFolder[PATH_MAX] {};
+char fallbackPath[PATH_MAX] {};
 char folderToRemove[PATH_MAX] {};
+char modeName[64] {};
+char slotPlugins[2][PATH_MAX] {};
 long utcOffset = 0;
 char textStorage[96 * 1024];
 char alternateStack[64 * 1024];
@@ -40,10 +47,60 @@ void writeAll (int fd, const char* data, std::size_t length)
     }
 }
 
+void writeText (int fd, const char* text)
+{
+    writeAll (fd, text, strnlen (text, PATH_MAX));
+}
+
+/** The log beside the executable; when that cannot be opened, the one in ~/.cache/TESTRIG/,
+    telling standard output so. */
+int openLog()
+{
+    const int fd = open (logPath, O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
+    if (fd >= 0 || fallbackPath[0] == '\0')
+        return fd;
+
+    writeText (STDOUT_FILENO, "the crash log cannot be written to ");
+    writeText (STDOUT_FILENO, logPath);
+    writeText (STDOUT_FILENO, " - it goes to ");
+    writeText (STDOUT_FILENO, fallbackPath);
+    writeText (STDOUT_FILENO, "\n");
+
+    // ~/.cache first, then its TESTRIG folder: each may be missing.
+    char cache[PATH_MAX] {};
+    const auto length = strnlen (fallbackFolder, sizeof (cache) - 1);
+    memcpy (cache, fallbackFolder, length);
+    for (auto i = length; i > 0; --i)
+    {
+        if (cache[i] == '/')
+        {
+            cache[i] = '\0';
+            mkdir (cache, 0700);
+            break;
+        }
+    }
+    mkdir (fallbackFolder, 0700);
+    return open (fallbackPath, O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
+}
+
+const char* describeSignal (int signal)
+{
+    switch (signal)
+    {
+        case SIGFPE:  return "SIGFPE (arithmetic fault)";
+        case SIGILL:  return "SIGILL (illegal instruction)";
+        case SIGSEGV: return "SIGSEGV (invalid memory access)";
+        case SIGBUS:  return "SIGBUS (bus error)";
+        case SIGABRT: return "SIGABRT (abort)";
+        case SIGSYS:  return "SIGSYS (bad system call)";
+        default:      return "unknown signal";
+    }
+}
+
 // The log uses "\r\n" line ends; frame lines already have them, the rest gets them here.
 void appendToLog (const TrCrashText& text)
 {
-    const int fd = open (logPath, O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
+    const int fd = openLog();
     if (fd < 0)
         return;
 
@@ -103,7 +160,7 @@ void removeFolder()
         waitpid (child, nullptr, 0);
 }
 
-void handleFatalSignal (int)
+void handleFatalSignal (int signal)
 {
     // A second faulting thread waits: the first one ends the process.
     if (handling.exchange (true))
@@ -117,6 +174,11 @@ void handleFatalSignal (int)
     text.add ("=== TESTRIG crash ")
         .add (time, formatTime (std::time (nullptr), utcOffset, time, sizeof (time)))
         .add (" (v" TESTRIG_VERSION ") ===\n");
+    text.add ("signal: ").add (describeSignal (signal)).add ("\n");
+    text.add ("mode:   ").add (modeName, strnlen (modeName, sizeof (modeName))).add ("\n");
+    for (int slot = 0; slot < 2; ++slot)
+        if (slotPlugins[slot][0] != '\0')
+            text.add (slot == 0 ? "slot A: " : "slot B: ").add (slotPlugins[slot], strnlen (slotPlugins[slot], PATH_MAX)).add ("\n");
 
     void* frames[maxFrames];
     const int numFrames = backtrace (frames, maxFrames);
@@ -146,6 +208,13 @@ void install()
                           .getFullPathName();
     path.copyToUTF8 (logPath, sizeof (logPath));
 
+    if (const auto* home = std::getenv ("HOME"); home != nullptr && *home != '\0')
+    {
+        const auto folder = juce::File (juce::String::fromUTF8 (home)).getChildFile (".cache/TESTRIG");
+        folder.getFullPathName().copyToUTF8 (fallbackFolder, sizeof (fallbackFolder));
+        folder.getChildFile ("TESTRIG_crash.log").getFullPathName().copyToUTF8 (fallbackPath, sizeof (fallbackPath));
+    }
+
     const auto now = std::time (nullptr);
     std::tm local {};
     localtime_r (&now, &local);
@@ -171,6 +240,17 @@ void install()
 
     for (auto s : fatalSignals)
         sigaction (s, &action, nullptr);
+}
+
+void noteMode (const juce::String& mode)
+{
+    mode.copyToUTF8 (modeName, sizeof (modeName));
+}
+
+void noteSlot (int slot, const juce::String& pluginPathOrUri)
+{
+    if (slot == 0 || slot == 1)
+        pluginPathOrUri.copyToUTF8 (slotPlugins[slot], sizeof (slotPlugins[slot]));
 }
 
 void removeOnCrash (const juce::String& folder)

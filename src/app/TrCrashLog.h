@@ -5,8 +5,10 @@
 #include <cstddef>
 #include <ctime>
 
-/** The crash handler: on a fatal signal it appends a report with a symbolised backtrace to
-    "TESTRIG_crash.log" beside the executable, prints it, and kills the process with SIGKILL.
+/** The crash handler: on a fatal signal it appends a report to "TESTRIG_crash.log" beside the
+    executable (or, when that cannot be written, to ~/.cache/TESTRIG/, saying so), prints it, and
+    kills the process with SIGKILL. The report names the signal, the mode and the plugin loaded in
+    each slot, and gives a symbolised backtrace whose frames name their module by full path.
 
     The handler allocates nothing and takes no lock of ours, because a faulty plugin often
     crashes inside the allocator; a watchdog alarm ends the process if the handler itself blocks. */
@@ -15,6 +17,13 @@ namespace TrCrashLog
     /** Installs the handler for SIGFPE, SIGILL, SIGSEGV, SIGBUS, SIGABRT and SIGSYS, with
         system calls interrupted rather than restarted. Call once, early at start-up. */
     void install();
+
+    /** What the report names as the mode ("--bench-checks", "window"). */
+    void noteMode (const juce::String& mode);
+
+    /** What the report names as loaded in slot 0 (A) or 1 (B): a path or URI, or empty. Kept in
+        fixed buffers, so the handler reads it without allocating. */
+    void noteSlot (int slot, const juce::String& pluginPathOrUri);
 
     /** Has the handler remove this folder and everything in it before the process dies. */
     void removeOnCrash (const juce::String& folder);

@@ -117,15 +117,6 @@ const Elf64_Sym* functionAt (const Image& image, std::uintptr_t address)
     return nullptr;
 }
 
-const char* baseName (const char* path)
-{
-    const char* name = path;
-    for (const char* c = path; *c != 0; ++c)
-        if (*c == '/')
-            name = c + 1;
-
-    return name;
-}
 }
 
 void prepare()
@@ -157,7 +148,7 @@ void describe (const void* address, TrCrashText& out)
                            ? executablePath
                            : info.dli_fname;
 
-    out.add (baseName (path)).add ("  0x").addHex (pc, 16).add ("  ");
+    out.add (path).add ("  0x").addHex (pc, 16).add ("  ");
 
     const auto* image = imageFor (path, base);
     const auto* symbol = image != nullptr ? functionAt (*image, inside) : nullptr;

@@ -1,6 +1,7 @@
 #include "TrPluginSlot.h"
 
 #include "TrLv2Bundles.h"
+#include "app/TrCrashLog.h"
 
 namespace
 {
@@ -69,6 +70,17 @@ bool TrPluginSlot::loadFromFile (const juce::File& file, juce::String& error)
 bool TrPluginSlot::loadFirstFound (const juce::StringArray& pathsOrIdentifiers, const juce::File& file,
                                    const juce::String& shownPath, juce::String& error)
 {
+    // Named from before its code first runs (the scan already instantiates it): a plugin that
+    // crashes while loading is the one the crash log names. Afterwards the slot names what it holds.
+    TrCrashLog::noteSlot (index, shownPath);
+    const auto loaded = scanAndInstall (pathsOrIdentifiers, file, shownPath, error);
+    TrCrashLog::noteSlot (index, instance != nullptr ? description.fileOrIdentifier : juce::String());
+    return loaded;
+}
+
+bool TrPluginSlot::scanAndInstall (const juce::StringArray& pathsOrIdentifiers, const juce::File& file,
+                                   const juce::String& shownPath, juce::String& error)
+{
     juce::KnownPluginList list;
     juce::OwnedArray<juce::PluginDescription> found;
     list.scanAndAddDragAndDroppedFiles (formatManager, pathsOrIdentifiers, found);
@@ -93,14 +105,16 @@ bool TrPluginSlot::loadFirstFound (const juce::StringArray& pathsOrIdentifiers, 
 
 bool TrPluginSlot::loadFromDescription (const juce::PluginDescription& d, juce::String& error)
 {
-    if (! layoutCanBeMeasured (d, error))
-        return false;
+    TrCrashLog::noteSlot (index, d.fileOrIdentifier);
+    auto loaded = layoutCanBeMeasured (d, error);
+    if (loaded)
+    {
+        auto newInstance = createInstance (d, error);
+        loaded = newInstance != nullptr && install (std::move (newInstance), d, fileFromIdentifier (d.fileOrIdentifier), error);
+    }
 
-    auto newInstance = createInstance (d, error);
-    if (newInstance == nullptr)
-        return false;
-
-    return install (std::move (newInstance), d, fileFromIdentifier (d.fileOrIdentifier), error);
+    TrCrashLog::noteSlot (index, instance != nullptr ? description.fileOrIdentifier : juce::String());
+    return loaded;
 }
 
 bool TrPluginSlot::layoutCanBeMeasured (const juce::PluginDescription& d, juce::String& error)

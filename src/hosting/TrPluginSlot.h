@@ -56,6 +56,8 @@ private:
                   const juce::PluginDescription& d, const juce::File& file, juce::String& error);
     bool loadFirstFound (const juce::StringArray& pathsOrIdentifiers, const juce::File& file,
                          const juce::String& shownPath, juce::String& error);
+    bool scanAndInstall (const juce::StringArray& pathsOrIdentifiers, const juce::File& file,
+                         const juce::String& shownPath, juce::String& error);
     bool layoutCanBeMeasured (const juce::PluginDescription& d, juce::String& error);
     void releaseInstance();
     void notify();

@@ -24,10 +24,10 @@ struct Sandbox
 
     ~Sandbox() { folder.deleteRecursively(); }
 
-    TrTest::ChildResult crash() const
+    TrTest::ChildResult crash (const juce::StringArray& removedEnvironment = {}, const juce::StringArray& addedEnvironment = {}) const
     {
         return TrTest::runChild (executable, { "--list-params", TrTest::fixture ("TestrigCrashOnLoad").getFullPathName() },
-                                 60.0);
+                                 60.0, removedEnvironment, addedEnvironment);
     }
 
     juce::File folder = juce::File::createTempFile ("");
@@ -114,10 +114,31 @@ TEST (CrashLog, EachCrashAppendsASymbolisedBlockAndEndsBySigkill)
     {
         EXPECT_TRUE (hasHeader (block)) << block;
         EXPECT_TRUE (block.endsWith ("\r\n\r\n"));
-        EXPECT_TRUE (block.contains ("TestrigCrashOnLoad.so  0x")) << "the faulting plugin is named";
+        const auto bundle = TrTest::fixture ("TestrigCrashOnLoad").getFullPathName();
+        EXPECT_TRUE (block.contains ("\r\nsignal: SIGSEGV (invalid memory access)\r\nmode:   --list-params\r\nslot A: " + bundle + "\r\n00  "))
+            << block;
+        EXPECT_TRUE (block.contains ("  " + bundle + "/Contents/x86_64-linux/TestrigCrashOnLoad.so  0x"))
+            << "the faulting module is named by its full path";
         EXPECT_TRUE (block.contains ("createPluginFilter")) << "its function is symbolised, though hidden";
         EXPECT_TRUE (block.contains ("TrPluginSlot")) << "the host's own frames are symbolised";
     }
+}
+
+TEST (CrashLog, ALogThatCannotBeWrittenBesideTheExecutableGoesToTheUsersCache)
+{
+    Sandbox sandbox;
+    ASSERT_TRUE (sandbox.prepare());
+    ASSERT_TRUE (sandbox.log.createDirectory()) << "a folder where the log file should be: it cannot be opened";
+    const auto home = sandbox.folder.getChildFile ("home");
+    ASSERT_TRUE (home.createDirectory());
+
+    const auto r = sandbox.crash ({ "HOME" }, { "HOME=" + home.getFullPathName() });
+    EXPECT_EQ (r.signal, SIGKILL);
+    const auto fallback = home.getChildFile (".cache/TESTRIG/TESTRIG_crash.log");
+    EXPECT_TRUE (r.output.startsWith ("the crash log cannot be written to " + sandbox.log.getFullPathName() + " - it goes to "
+                                      + fallback.getFullPathName() + "\n=== TESTRIG crash "))
+        << r.output;
+    EXPECT_TRUE (hasHeader (fallback.loadFileAsString())) << fallback.getFullPathName();
 }
 
 TEST (CrashLog, AHandlerThatBlocksIsEndedByItsWatchdog)
