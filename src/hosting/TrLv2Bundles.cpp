@@ -4,6 +4,8 @@
 
 #include <lilv/lilv.h>
 
+#include <dlfcn.h>
+
 namespace TrLv2Bundles
 {
 namespace
@@ -120,6 +122,43 @@ juce::String choosePlugin (const std::vector<Plugin>& plugins, const juce::File&
               + ") - give the URI of the one to measure";
 
     return {};
+}
+
+juce::String whyNotOpened (const juce::String& uri, const juce::File& bundle)
+{
+    auto* world = lilv_world_new();
+    auto* bundleUri = bundle == juce::File() ? nullptr : lilv_new_file_uri (world, nullptr, (bundle.getFullPathName() + "/").toRawUTF8());
+    if (bundleUri != nullptr)
+        lilv_world_load_bundle (world, bundleUri);
+    else
+        lilv_world_load_all (world);
+
+    auto* pluginUri = lilv_new_uri (world, uri.toRawUTF8());
+    const auto* plugin = lilv_plugins_get_by_uri (lilv_world_get_all_plugins (world), pluginUri);
+    const auto* library = plugin != nullptr ? lilv_plugin_get_library_uri (plugin) : nullptr;
+    auto* path = library != nullptr ? lilv_file_uri_parse (lilv_node_as_uri (library), nullptr) : nullptr;
+
+    juce::String reason;
+    if (path == nullptr)
+    {
+        reason = "its binary is not declared";
+    }
+    else if (auto* handle = dlopen (path, RTLD_NOW | RTLD_LOCAL))
+    {
+        dlclose (handle);
+        reason = "its binary opens, but the plugin refused to start";
+    }
+    else
+    {
+        reason = juce::String::fromUTF8 (dlerror());
+    }
+
+    lilv_free (path);
+    lilv_node_free (pluginUri);
+    if (bundleUri != nullptr)
+        lilv_node_free (bundleUri);
+    lilv_world_free (world);
+    return reason;
 }
 
 bool looksLikeIdentifier (const juce::String& text)

@@ -24,6 +24,11 @@ namespace TrLv2Bundles
         inputs and two audio outputs; empty with error naming the URIs when that is ambiguous. */
     juce::String choosePlugin (const std::vector<Plugin>& plugins, const juce::File& bundle, juce::String& error);
 
+    /** Why an LV2 plugin's binary cannot be opened: the loader's own reason (a missing file, an
+        undefined symbol), or that the binary opens but the plugin refused to start. The plugin is
+        looked up in its bundle when one is given, else in the system's LV2 folders. */
+    juce::String whyNotOpened (const juce::String& uri, const juce::File& bundle);
+
     /** Whether the text names a plugin by identifier (it starts with a URI scheme such as
         "http:" or "urn:") rather than by path. */
     bool looksLikeIdentifier (const juce::String& text);

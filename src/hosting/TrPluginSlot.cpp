@@ -95,7 +95,7 @@ bool TrPluginSlot::scanAndInstall (const juce::StringArray& pathsOrIdentifiers, 
     if (! layoutCanBeMeasured (d, error))
         return false;
 
-    auto newInstance = createInstance (d, error);
+    auto newInstance = createInstance (d, file, error);
     if (newInstance == nullptr)
         return false;
 
@@ -109,7 +109,7 @@ bool TrPluginSlot::loadFromDescription (const juce::PluginDescription& d, juce::
     auto loaded = layoutCanBeMeasured (d, error);
     if (loaded)
     {
-        auto newInstance = createInstance (d, error);
+        auto newInstance = createInstance (d, {}, error);
         loaded = newInstance != nullptr && install (std::move (newInstance), d, fileFromIdentifier (d.fileOrIdentifier), error);
     }
 
@@ -133,13 +133,17 @@ bool TrPluginSlot::layoutCanBeMeasured (const juce::PluginDescription& d, juce::
 }
 
 std::unique_ptr<juce::AudioPluginInstance> TrPluginSlot::createInstance (const juce::PluginDescription& d,
-                                                                         juce::String& error)
+                                                                         const juce::File& file, juce::String& error)
 {
     juce::String formatError;
     auto created = formatManager.createPluginInstance (d, sampleRate, blockSize, formatError);
 
     if (created == nullptr)
         error = formatError.isNotEmpty() ? formatError : "Could not create an instance of " + d.name;
+
+    // The LV2 host says only that the binary could not be opened; the loader knows why.
+    if (created == nullptr && d.pluginFormatName == "LV2" && formatError.contains ("could not be opened"))
+        error << ": " << TrLv2Bundles::whyNotOpened (d.fileOrIdentifier, TrLv2Bundles::isBundle (file) ? file : juce::File());
 
     return created;
 }

@@ -50,7 +50,7 @@ public:
     int blockSize = 512;
 
 private:
-    std::unique_ptr<juce::AudioPluginInstance> createInstance (const juce::PluginDescription& d,
+    std::unique_ptr<juce::AudioPluginInstance> createInstance (const juce::PluginDescription& d, const juce::File& file,
                                                                juce::String& error);
     bool install (std::unique_ptr<juce::AudioPluginInstance> newInstance,
                   const juce::PluginDescription& d, const juce::File& file, juce::String& error);

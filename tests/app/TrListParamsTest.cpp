@@ -48,6 +48,15 @@ TEST (ListParams, TheLastFlagWithAPathWinsAndTheFlagMayStandAnywhere)
 TEST (ListParams, LoadFailuresPrintTheirErrorAndExitOne)
 {
     const auto missing = juce::File ("/nonexistent/Nothing.vst3").getFullPathName();
+
+    // An LV2 bundle whose binary is gone: the error says what the loader found.
+    const auto folder = juce::File::createTempFile ("");
+    const auto broken = folder.getChildFile ("TestrigLv2Wire.lv2");
+    ASSERT_TRUE (broken.createDirectory());
+    for (const auto* name : { "manifest.ttl", "TestrigLv2Wire.ttl" })
+        ASSERT_TRUE (juce::File (TESTRIG_FIXTURES_DIR).getChildFile ("TestrigLv2Wire.lv2").getChildFile (name).copyFileTo (broken.getChildFile (name)));
+    const auto binary = broken.getChildFile ("TestrigLv2Wire.so").getFullPathName();
+
     const struct
     {
         juce::StringArray args;
@@ -57,6 +66,8 @@ TEST (ListParams, LoadFailuresPrintTheirErrorAndExitOne)
         { { "--list-params", missing }, "error: File not found: " + missing + "\n" },
         { { "--list-params", TrTest::fixture ("TestrigMono").getFullPathName() }, "error: TESTRIG Mono" + stereoRefusal },
         { { "--list-params", "/usr/lib/vst3/ZamEQ2.vst3" }, "error: ZamEQ2" + stereoRefusal },
+        { { "--list-params", broken.getFullPathName() },
+          "error: Plugin was located, but could not be opened: " + binary + ": cannot open shared object file: No such file or directory\n" },
     };
 
     for (const auto& c : cases)
@@ -65,6 +76,8 @@ TEST (ListParams, LoadFailuresPrintTheirErrorAndExitOne)
         EXPECT_EQ (r.exitStatus, 1) << c.args.joinIntoString (" ");
         EXPECT_EQ (r.output, c.printed);
     }
+
+    folder.deleteRecursively();
 }
 
 TEST (ListParams, RealPluginsListTheirParametersByVst3PathLv2PathAndUri)
