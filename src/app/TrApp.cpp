@@ -1,5 +1,6 @@
 #include "TrApp.h"
 
+#include "TrBenchJson.h"
 #include "TrConsole.h"
 #include "TrCrashLog.h"
 #include "TrModeDispatch.h"
@@ -19,6 +20,13 @@ void refuseUnexpectedExit()
 {
     if (exitExpected)
         return;
+
+    if (TrBenchJson::active())
+    {
+        TrBenchJson::fail ("the plugin ended the process");
+        TrBenchJson::finish (1);
+        _exit (1);
+    }
 
     static constexpr char message[] = "error: the plugin ended the process\n";
     [[maybe_unused]] const auto written = write (STDOUT_FILENO, message, sizeof (message) - 1);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "TrBenchArgs.h"
+#include "TrBenchJson.h"
 #include "TrConsole.h"
 #include "dsp/TrRender.h"
 #include "hosting/TrSlotManager.h"
@@ -37,10 +38,10 @@ namespace TrBenchRun
 
     /** The shared tail of the single-plugin modes: load into slot A, prepare, apply the
         "--param" assignments, measure (no progress, no cancel), then print the report, or
-        "error: " + the result's error. */
-    template <typename Params, typename Measure, typename Report>
+        "error: " + the result's error. With --json, figures puts the result into the document. */
+    template <typename Params, typename Measure, typename Report, typename Figures>
     int measureAndReport (const TrBenchArgs& options, double prepareRate, const Params& params, Measure&& measure,
-                          Report&& report)
+                          Report&& report, Figures&& figures)
     {
         TrSlotManager manager;
         auto& slot = manager.slot (0);
@@ -53,6 +54,8 @@ namespace TrBenchRun
             return fail (result.error);
 
         TrConsole::print (report (slot, result));
+        if (TrBenchJson::active())
+            figures (result);
         return 0;
     }
 }

@@ -52,6 +52,27 @@ juce::String runLine (int k, const TrDynamicsResult& r)
          + "  attack " + timeOrDash (r.attackMs, r.timeResolutionMs) + "  release " + timeOrDash (r.releaseMs, r.timeResolutionMs) + why + "\n";
 }
 
+/** One run as the document lists it: only a compressor's or an expander's curve has a ratio and
+    a knee, only a compressor's times. */
+juce::var runFigures (const TrDynamicsResult& r)
+{
+    using namespace TrBenchJson;
+    const auto curve = r.shape == "compressor" || r.shape == "expander";
+    const auto time = [&] (double ms) { return r.shape == "compressor" && ms >= 0.0 ? figure (ms, 1) : juce::var(); };
+    return object ({ { "shape", r.shape },
+                     { "threshold_db", curve || r.shape == "gate" ? figure (r.thresholdDb, 2) : juce::var() },
+                     { "ratio", curve ? figure (r.ratio, 2) : juce::var() },
+                     { "knee_db", curve ? figure (r.kneeDb, 2) : juce::var() },
+                     { "makeup_db", figure (r.makeupDb, 3) },
+                     { "fit_error_db", figure (r.fitErrorDb, 2) },
+                     { "attack_ms", time (r.attackMs) },
+                     { "release_ms", time (r.releaseMs) },
+                     { "time_resolution_ms", figure (r.timeResolutionMs, 1) },
+                     { "time_variant", r.timeVariant },
+                     { "has_tail", r.hasTail },
+                     { "delay_samples", r.delaySamples } });
+}
+
 /** The same shape, and figures within what a cleanly reset plugin repeats: make-up 0.1 dB,
     threshold 1 dB, the reduction slope (1 - 1/ratio) 0.02. */
 bool consistent (const TrDynamicsResult& first, const TrDynamicsResult& later)
@@ -109,10 +130,15 @@ int runDynamicsBenchMode (const juce::StringArray& args)
     if (problem.isNotEmpty())
         return TrBenchRun::fail (problem);
 
+    TrBenchJson::settings (params.sampleRate, options->all ("--param"),
+                           { { "runs", runs }, { "external_sidechain", params.externalSidechain },
+                             { "burst_high_dbfs", params.autoBurst ? juce::var ("auto") : juce::var (params.burstHighDb) } });
     TrSlotManager manager;
     auto& slot = manager.slot (0);
     if (! TrBenchRun::load (slot, options->path(), params.sampleRate, options->all ("--param")))
         return 1;
+
+    juce::Array<juce::var> runFiguresList;
 
     TrDynamicsResult first;
     bool allConsistent = true;
@@ -124,10 +150,12 @@ int runDynamicsBenchMode (const juce::StringArray& args)
         if (result.error.isNotEmpty())
         {
             TrConsole::print ("error (run " + juce::String (k) + "): " + result.error + "\n");
+            TrBenchJson::fail ("run " + juce::String (k) + ": " + result.error);
             return 1;
         }
 
         TrConsole::print (runLine (k, result));
+        runFiguresList.add (runFigures (result));
         tail = tail || result.hasTail;
         modulated = modulated || result.timeVariant;
         irregular = irregular || result.shape == "irregular";
@@ -144,12 +172,20 @@ int runDynamicsBenchMode (const juce::StringArray& args)
         }
     }
 
+    auto causes = first;
+    causes.hasTail = tail;
+    causes.timeVariant = modulated;
+    const auto cause = allConsistent ? juce::String() : inconsistencyCause (causes, irregular);
+    TrBenchJson::set ("results", TrBenchJson::object ({ { "burst_low_dbfs", TrBenchJson::figure (first.burstLowDb, 1) },
+                                                        { "burst_high_dbfs", TrBenchJson::figure (first.burstHighDb, 1) },
+                                                        { "runs", runFiguresList },
+                                                        { "consistent", allConsistent },
+                                                        { "inconsistency_cause", cause.isEmpty() ? juce::var() : juce::var (cause) } }));
+    TrBenchJson::set ("verdict", TrBenchJson::verdict (TrVerdict::forDynamics (first)));
+
     if (! allConsistent)
     {
-        auto causes = first;
-        causes.hasTail = tail;
-        causes.timeVariant = modulated;
-        TrConsole::print ("INCONSISTENT across runs - " + inconsistencyCause (causes, irregular) + "\n");
+        TrConsole::print ("INCONSISTENT across runs - " + cause + "\n");
         return 2;
     }
 

@@ -78,6 +78,69 @@ juce::String sweepReport (const TrPluginSlot& slot, const TrThdSweepResult& r)
     return out;
 }
 
+void harmonicsFigures (const TrHarmonicsResult& r)
+{
+    using namespace TrBenchJson;
+    set ("results", object ({ { "frequency_hz", figure (r.frequencyHz, 3) },
+                              { "bin", r.bin },
+                              { "level_dbfs", figure (r.levelDb, 2) },
+                              { "thd_db", figure (r.thdDb, 2) },
+                              { "thd_percent", std::isfinite (r.thdDb) ? figure (r.thdPercent, 4) : juce::var() },
+                              { "thdn_db", decibels (r.thdnDb, 2) },
+                              { "alias_peak_db", r.aliasPeakBin == 0 ? juce::var() : decibels (r.aliasPeakDb, 2) },
+                              { "alias_is_real", isRealAlias (r) },
+                              { "spur_db", decibels (r.spurDb, 2) },
+                              { "spur_hz", r.spurDb > TrSentinel::notMeasuredDb ? figure (r.spurHz, 1) : juce::var() },
+                              { "noise_floor_db", decibels (r.noiseFloorDb, 2) },
+                              { "dc_db", decibels (r.dcDb, 2) },
+                              { "true_peak_dbtp", decibels (r.truePeakDb, 2) },
+                              { "repeat_delta_db", r.repeatDeltaDb < 0.0 ? juce::var() : figure (r.repeatDeltaDb, 4) },
+                              { "time_variant", r.timeVariant },
+                              { "latency_samples", r.latencySamples },
+                              { "cpu_ns_per_sample", figure (r.cpuNsPerSample, 1) } }));
+    set ("verdict", verdict (TrVerdict::forHarmonics (r)));
+}
+
+void sweepFigures (const TrThdSweepResult& r)
+{
+    using namespace TrBenchJson;
+    const auto at = [] (const std::vector<float>& v, size_t i) { return i < v.size() ? figure (v[i], 2) : juce::var(); };
+    juce::Array<juce::var> points;
+    for (size_t i = 0; i < r.x.size(); ++i)
+        points.add (object ({ { r.vsLevel ? "level_dbfs" : "frequency_hz", figure (r.x[i], r.vsLevel ? 1 : 4) },
+                              { "thd_db", at (r.thdDb, i) },
+                              { "thdn_db", at (r.thdnDb, i) },
+                              { "alias_db", at (r.aliasDb, i) },
+                              { "h2_db", at (r.harmonicDb[0], i) },
+                              { "h3_db", at (r.harmonicDb[1], i) },
+                              { "h4_db", at (r.harmonicDb[2], i) },
+                              { "h5_db", at (r.harmonicDb[3], i) } }));
+
+    set ("results", object ({ { "vs", r.vsLevel ? "level" : "freq" },
+                              { "frequency_hz", figure (r.frequencyHz, 1) },
+                              { "level_dbfs", figure (r.levelDb, 1) },
+                              { "fft_size", r.fftSize },
+                              { "points", points } }));
+    set ("verdict", verdict (TrVerdict::forThdSweep (r)));
+}
+
+void imdFigures (const TrImdResult& r)
+{
+    using namespace TrBenchJson;
+    set ("results", object ({ { "standard", r.standard },
+                              { "f1_hz", figure (r.f1Hz, 1) },
+                              { "f2_hz", figure (r.f2Hz, 1) },
+                              { "level_dbfs", figure (r.levelDb, 2) },
+                              { "fft_size", r.fftSize },
+                              { "imd_db", decibels (r.imdDb, 2) },
+                              { "imd_percent", figure (r.imdPercent, 4) },
+                              { "d2_db", decibels (r.d2Db, 2) },
+                              { "d3_db", decibels (r.d3Db, 2) },
+                              { "noise_floor_db", decibels (r.noiseFloorDb, 2) },
+                              { "latency_samples", r.latencySamples } }));
+    set ("verdict", verdict (TrVerdict::forImd (r)));
+}
+
 juce::String imdReport (const TrPluginSlot& slot, const TrImdResult& r)
 {
     juce::String out;
@@ -117,7 +180,9 @@ int runHarmonicsBenchMode (const juce::StringArray& args)
     if (problem.isNotEmpty())
         return TrBenchRun::fail (problem);
 
-    return TrBenchRun::measureAndReport (*options, params.sampleRate, params, TrHarmonicsAnalyzer::run, harmonicsReport);
+    TrBenchJson::settings (params.sampleRate, options->all ("--param"),
+                           { { "frequency_hz", params.frequencyHz }, { "level_dbfs", params.levelDb }, { "fft_size", params.fftSize } });
+    return TrBenchRun::measureAndReport (*options, params.sampleRate, params, TrHarmonicsAnalyzer::run, harmonicsReport, harmonicsFigures);
 }
 
 int runThdBenchMode (const juce::StringArray& args)
@@ -141,7 +206,10 @@ int runThdBenchMode (const juce::StringArray& args)
     if (problem.isNotEmpty())
         return TrBenchRun::fail (problem);
 
-    return TrBenchRun::measureAndReport (*options, params.sampleRate, params, TrHarmonicsAnalyzer::runThdSweep, sweepReport);
+    TrBenchJson::settings (params.sampleRate, options->all ("--param"),
+                           { { "vs", params.vsLevel ? "level" : "freq" }, { "frequency_hz", params.frequencyHz },
+                             { "level_dbfs", params.levelDb }, { "points", params.points } });
+    return TrBenchRun::measureAndReport (*options, params.sampleRate, params, TrHarmonicsAnalyzer::runThdSweep, sweepReport, sweepFigures);
 }
 
 int runImdBenchMode (const juce::StringArray& args)
@@ -165,5 +233,7 @@ int runImdBenchMode (const juce::StringArray& args)
     if (problem.isNotEmpty())
         return TrBenchRun::fail (problem);
 
-    return TrBenchRun::measureAndReport (*options, params.sampleRate, params, TrHarmonicsAnalyzer::runImd, imdReport);
+    TrBenchJson::settings (params.sampleRate, options->all ("--param"),
+                           { { "imd", params.ccif ? "ccif" : "smpte" }, { "level_dbfs", params.levelDb }, { "fft_size", params.fftSize } });
+    return TrBenchRun::measureAndReport (*options, params.sampleRate, params, TrHarmonicsAnalyzer::runImd, imdReport, imdFigures);
 }

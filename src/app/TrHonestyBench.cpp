@@ -52,6 +52,25 @@ juce::String checksReport (const TrPluginSlot& slot, const TrChecksResult& r)
     return out;
 }
 
+void checksFigures (const TrChecksResult& r)
+{
+    using namespace TrBenchJson;
+    set ("results", object ({ { "reported_latency_samples", r.reportedLatency },
+                              { "reported_latency_after_audio_samples", r.reportedLatencyAfter },
+                              { "measured_latency_samples", r.latencyUnclear ? juce::var() : figure (r.measuredLatency, 1) },
+                              { "latency_at_search_limit", r.latencyAtSearchLimit },
+                              { "latency_unclear", r.latencyUnclear },
+                              { "time_variant", r.timeVariant },
+                              { "response_spread", r.responseSpread },
+                              { "bypass_found", r.bypassFound },
+                              { "bypass_null_db", r.bypassFound ? figure (r.bypassNullDb, 1) : juce::var() },
+                              { "polarity_inverted", r.polarityInverted },
+                              { "dc_signal_dbfs", figure (r.dcSignalDbfs, 1) },
+                              { "dc_idle_dbfs", figure (r.dcIdleDbfs, 1) },
+                              { "self_noise_dbfs", figure (r.selfNoiseDbfs, 1) } }));
+    set ("verdict", verdict (TrVerdict::forChecks (r)));
+}
+
 /** Reads the command line of the checks or the checkup and its rate; nothing when the mode is
     already over with status 1. */
 std::optional<TrBenchArgs> readRateAndPath (const juce::StringArray& args, const juce::String& flag, double& rate)
@@ -79,7 +98,8 @@ int runChecksBenchMode (const juce::StringArray& args)
         return 1;
 
     params.blockSize = TrBenchRun::blockSize;
-    return TrBenchRun::measureAndReport (*options, params.sampleRate, params, TrChecksAnalyzer::run, checksReport);
+    TrBenchJson::settings (params.sampleRate, options->all ("--param"));
+    return TrBenchRun::measureAndReport (*options, params.sampleRate, params, TrChecksAnalyzer::run, checksReport, checksFigures);
 }
 
 int runCheckupBenchMode (const juce::StringArray& args)
@@ -89,6 +109,7 @@ int runCheckupBenchMode (const juce::StringArray& args)
     if (! options)
         return 1;
 
+    TrBenchJson::settings (rate, options->all ("--param"));
     TrSlotManager manager;
     auto& slot = manager.slot (0);
     if (! TrBenchRun::load (slot, options->path(), rate, options->all ("--param")))
@@ -117,5 +138,12 @@ int runCheckupBenchMode (const juce::StringArray& args)
     TrConsole::print (out);
 
     const auto failed = harmonicsResult.error.isNotEmpty() || curveResult.error.isNotEmpty() || checksResult.error.isNotEmpty();
+    using namespace TrBenchJson;
+    set ("results", object ({ { "sound", verdict (checkup.harmonics) }, { "tone", verdict (checkup.curve) }, { "honest", verdict (checkup.checks) } }));
+    set ("verdict", verdict (checkup.overall));
+    for (const auto& [part, error] : { std::pair { "sound", harmonicsResult.error }, std::pair { "tone", curveResult.error },
+                                       std::pair { "honest", checksResult.error } })
+        if (error.isNotEmpty())
+            TrBenchJson::fail (juce::String (part) + ": " + error);
     return failed ? 1 : 0;
 }

@@ -1,5 +1,6 @@
 #include "TrModeDispatch.h"
 
+#include "TrBenchJson.h"
 #include "TrConsole.h"
 #include "TrDynamicsBench.h"
 #include "TrHarmonicsBench.h"
@@ -58,7 +59,16 @@ bool allowsSeveralInstances (const juce::String& commandLineText)
     return words.contains ("--help", false) || words.contains ("-h", false) || words.contains ("--version", false);
 }
 
-int runGuarded (const Mode& mode, const juce::StringArray& args)
+namespace
+{
+int failWith (const juce::String& text)
+{
+    TrConsole::print ("error: " + text + "\n");
+    TrBenchJson::fail (text);
+    return 1;
+}
+
+int runCaught (const Mode& mode, const juce::StringArray& args)
 {
     try
     {
@@ -66,17 +76,23 @@ int runGuarded (const Mode& mode, const juce::StringArray& args)
     }
     catch (const std::bad_alloc&)
     {
-        TrConsole::print ("error: out of memory\n");
+        return failWith ("out of memory");
     }
     catch (const std::exception& e)
     {
-        TrConsole::print ("error: " + juce::String (e.what()) + "\n");
+        return failWith (e.what());
     }
     catch (...)
     {
-        TrConsole::print ("error: unexpected failure\n");
+        return failWith ("unexpected failure");
     }
+}
+}
 
-    return 1;
+int runGuarded (const Mode& mode, const juce::StringArray& args)
+{
+    const auto status = runCaught (mode, args);
+    TrBenchJson::finish (status);
+    return status;
 }
 }

@@ -12,6 +12,7 @@ TrModeSyntax bench (const juce::String& flag, const juce::String& usage, const j
     s.flag = flag;
     s.numbers = benchCommon;
     s.repeatable = { "--param" };
+    s.switches = { "--json" };
     s.usage = usage;
     s.synopsis = synopsis;
     s.purpose = purpose;
@@ -65,7 +66,7 @@ std::vector<TrModeSyntax> table()
                       "compressor curve, attack, release (status 2: the runs disagree)");
     dyn.integers = { "--runs" };
     dyn.texts = { "--burst" };
-    dyn.switches = { "--sc" };
+    dyn.switches.add ("--sc");
     modes.push_back (dyn);
 
     auto perf = bench ("--bench-perf", "usage: TESTRIG --bench-perf <path> [--sr rate] [--seconds n]",
@@ -132,6 +133,8 @@ juce::String helpText()
          << "(--paramA and --paramB in --bench-null). The name is a parameter's name or its\n"
          << "index as --list-params shows it; the value is its normalised position from 0 to 1,\n"
          << "which --list-params prints beside the plain value.\n"
+         << "--json prints one JSON document instead of the text report (which then goes to\n"
+         << "standard error).\n"
          << "A plugin is a .vst3 or .lv2 bundle path, or an LV2 plugin URI.\n"
          << "Exit status: 0 report printed; 1 wrong command line, plugin not loaded or\n"
          << "measurement failed; 2 (--bench-dyn only) the runs disagree.\n";

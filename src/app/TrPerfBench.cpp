@@ -46,6 +46,31 @@ juce::String perfReport (const TrPluginSlot& slot, const TrPerfResult& r)
         << "verdict:         " << TrBenchRun::verdictText (TrVerdict::forPerf (r)) << "\n";
     return out;
 }
+
+void perfFigures (const TrPerfResult& r)
+{
+    using namespace TrBenchJson;
+    juce::Array<juce::var> blocks;
+    for (size_t i = 0; i < r.blockSizes.size(); ++i)
+    {
+        const auto size = static_cast<int> (r.blockSizes[i]);
+        const auto idle = std::find (r.notProcessing.begin(), r.notProcessing.end(), size) != r.notProcessing.end();
+        blocks.add (object ({ { "block_size", size },
+                              { "ns_per_sample", figure (r.nsPerSample[i], 1) },
+                              { "trimmed_ns_per_sample", i < r.trimmedNsPerSample.size() ? figure (r.trimmedNsPerSample[i], 1) : juce::var() },
+                              { "p95_ns_per_sample", i < r.p95NsPerSample.size() ? figure (r.p95NsPerSample[i], 1) : juce::var() },
+                              { "percent_realtime", figure (r.percentRealtime[i], 2) },
+                              { "processing", ! idle } }));
+    }
+
+    set ("results", object ({ { "blocks", blocks },
+                              { "per_sample_ns", figure (r.perSampleNs, 1) },
+                              { "per_block_us", figure (r.perBlockUs, 2) },
+                              { "worst_512_block_ms", figure (r.worst512BlockMs, 3) },
+                              { "denormal_ratio", r.denormalRatio < 0.0 ? juce::var() : figure (r.denormalRatio, 2) },
+                              { "latency_samples", r.latencySamples } }));
+    set ("verdict", verdict (TrVerdict::forPerf (r)));
+}
 }
 
 int runPerfBenchMode (const juce::StringArray& args)
@@ -65,5 +90,6 @@ int runPerfBenchMode (const juce::StringArray& args)
 
     params.seconds = std::max (TrParamChecks::minPerfSeconds, seconds);
 
-    return TrBenchRun::measureAndReport (*options, params.sampleRate, params, TrPerfAnalyzer::run, perfReport);
+    TrBenchJson::settings (params.sampleRate, options->all ("--param"), { { "seconds", params.seconds } });
+    return TrBenchRun::measureAndReport (*options, params.sampleRate, params, TrPerfAnalyzer::run, perfReport, perfFigures);
 }

@@ -38,17 +38,50 @@ struct Range
     }
 };
 
-juce::String curveReport (const TrPluginSlot& slot, const TrCurveResult& r, double requestedRate)
+/** What both reports show of a curve: its in-band ranges and the table's rows. */
+struct CurveSummary
 {
     Range magnitude, phase;
-    for (size_t i = 0; i < r.freqHz.size(); ++i)
+
+    struct Row
     {
-        if (r.freqHz[i] >= 50.0f && r.freqHz[i] <= 0.4 * requestedRate)
+        int hz;
+        double db, deg;
+    };
+    std::vector<Row> rows;
+
+    CurveSummary (const TrCurveResult& r, double requestedRate)
+    {
+        for (size_t i = 0; i < r.freqHz.size(); ++i)
         {
-            magnitude.include (r.magDb[i]);
-            phase.include (r.phaseDeg[i]);
+            if (r.freqHz[i] >= 50.0f && r.freqHz[i] <= 0.4 * requestedRate)
+            {
+                magnitude.include (r.magDb[i]);
+                phase.include (r.phaseDeg[i]);
+            }
+        }
+
+        for (const auto hz : tableHz)
+        {
+            // A row above the curve's last point would show that point under another frequency.
+            if (r.freqHz.empty() || hz > r.freqHz.back())
+                break;
+
+            size_t nearest = 0;
+            for (size_t i = 1; i < r.freqHz.size(); ++i)
+                if (std::abs (r.freqHz[i] - hz) < std::abs (r.freqHz[nearest] - hz))
+                    nearest = i;
+
+            rows.push_back ({ static_cast<int> (hz), r.magDb[nearest], r.phaseDeg[nearest] });
         }
     }
+};
+
+juce::String curveReport (const TrPluginSlot& slot, const TrCurveResult& r, double requestedRate)
+{
+    const CurveSummary summary (r, requestedRate);
+    const auto& magnitude = summary.magnitude;
+    const auto& phase = summary.phase;
 
     juce::String out;
     out << "plugin:        " << TrBenchRun::pluginLine (slot) << "\n"
@@ -71,22 +104,39 @@ juce::String curveReport (const TrPluginSlot& slot, const TrCurveResult& r, doub
             << (r.timeVariant ? "  TIME-VARIANT - H(f) is not a trustworthy linear response" : "  (repeatable)") << "\n";
 
     out << "curve (Hz, dB, deg):\n";
-    for (const auto hz : tableHz)
-    {
-        // A row above the curve's last point would show that point under another frequency.
-        if (r.freqHz.empty() || hz > r.freqHz.back())
-            break;
-
-        size_t nearest = 0;
-        for (size_t i = 1; i < r.freqHz.size(); ++i)
-            if (std::abs (r.freqHz[i] - hz) < std::abs (r.freqHz[nearest] - hz))
-                nearest = i;
-
-        out << "  " << static_cast<int> (hz) << "  " << fixed (r.magDb[nearest], 2) << "  " << fixed (r.phaseDeg[nearest], 1) << "\n";
-    }
+    for (const auto& row : summary.rows)
+        out << "  " << row.hz << "  " << fixed (row.db, 2) << "  " << fixed (row.deg, 1) << "\n";
 
     out << "verdict:       " << TrBenchRun::verdictText (TrVerdict::forCurve (r)) << "\n";
     return out;
+}
+
+void curveFigures (const TrCurveResult& r, double requestedRate)
+{
+    using namespace TrBenchJson;
+    const CurveSummary summary (r, requestedRate);
+    juce::Array<juce::var> rows;
+    for (const auto& row : summary.rows)
+        rows.add (object ({ { "frequency_hz", row.hz }, { "gain_db", figure (row.db, 2) }, { "phase_deg", figure (row.deg, 1) } }));
+
+    const auto measuredBand = summary.magnitude.high >= summary.magnitude.low;
+    set ("results", object ({ { "channel", r.channelName },
+                              { "level_dbfs", figure (r.levelDb, 2) },
+                              { "gain_at_1khz_db", figure (r.gainAt1kDb, 2) },
+                              { "in_band_gain_min_db", measuredBand ? figure (summary.magnitude.low, 2) : juce::var() },
+                              { "in_band_gain_max_db", measuredBand ? figure (summary.magnitude.high, 2) : juce::var() },
+                              { "in_band_phase_min_deg", measuredBand ? figure (summary.phase.low, 1) : juce::var() },
+                              { "in_band_phase_max_deg", measuredBand ? figure (summary.phase.high, 1) : juce::var() },
+                              { "reported_latency_samples", r.reportedLatency },
+                              { "measured_latency_samples", figure (r.measuredLatency, 1) },
+                              { "latency_judged", ! r.latencyUnclear },
+                              { "cpu_ns_per_sample", figure (r.cpuNsPerSample, 1) },
+                              { "polarity_inverted", r.polarityInverted },
+                              { "phase_character", r.phaseCharacter.isEmpty() ? juce::var() : juce::var (r.phaseCharacter) },
+                              { "repeatability_db", r.repeatabilityDb < 0.0 ? juce::var() : figure (r.repeatabilityDb, 4) },
+                              { "time_variant", r.timeVariant },
+                              { "curve", rows } }));
+    set ("verdict", verdict (TrVerdict::forCurve (r)));
 }
 
 juce::String nullReport (const TrNullResult& r)
@@ -103,6 +153,20 @@ juce::String nullReport (const TrNullResult& r)
         << "verdict:    " << r.verdictText << "\n";
     return out;
 }
+}
+
+void nullFigures (const TrNullResult& r)
+{
+    using namespace TrBenchJson;
+    set ("results", object ({ { "signal", r.signalName },
+                              { "lufs_a", figure (r.lufsA, 2) },
+                              { "lufs_b", figure (r.lufsB, 2) },
+                              { "match_db", figure (r.matchGainDb, 2) },
+                              { "matched_by_rms", r.matchedByRms },
+                              { "latency_delta_samples", figure (r.latencyDeltaSamples, 6) },
+                              { "null_depth_db", figure (r.nullDepthDb, 1) },
+                              { "diff_peak_dbfs", decibels (r.diffPeakDbfs, 1) } }));
+    set ("verdict", verdict (TrVerdict::forNull (r)));
 }
 
 int runCurveBenchMode (const juce::StringArray& args)
@@ -123,6 +187,8 @@ int runCurveBenchMode (const juce::StringArray& args)
     if (problem.isNotEmpty())
         return TrBenchRun::fail (problem);
 
+    TrBenchJson::settings (params.sampleRate, options->all ("--param"),
+                           { { "level_dbfs", params.levelDb }, { "channel", options->has ("--channel") ? options->text ("--channel") : "left" } });
     TrSlotManager manager;
     auto& slot = manager.slot (0);
     if (! TrBenchRun::load (slot, options->path(), params.sampleRate, options->all ("--param")))
@@ -133,6 +199,7 @@ int runCurveBenchMode (const juce::StringArray& args)
         return TrBenchRun::fail (result.error);
 
     TrConsole::print (curveReport (slot, result, params.sampleRate));
+    curveFigures (result, params.sampleRate);
     return 0;
 }
 
@@ -159,6 +226,10 @@ int runNullBenchMode (const juce::StringArray& args)
         params.file = file.getFullPathName();
     }
 
+    TrBenchJson::set ("settings", TrBenchJson::object ({ { "sample_rate_hz", params.sampleRate },
+                                                         { "file", params.file.isEmpty() ? juce::var() : juce::var (params.file) },
+                                                         { "params_a", juce::var (options->all ("--paramA")) },
+                                                         { "params_b", juce::var (options->all ("--paramB")) } }));
     TrSlotManager manager;
     if (! TrBenchRun::load (manager.slot (0), options->path (0), params.sampleRate, options->all ("--paramA"), "--paramA", "error A: ")
         || ! TrBenchRun::load (manager.slot (1), options->path (1), params.sampleRate, options->all ("--paramB"), "--paramB", "error B: "))
@@ -169,5 +240,6 @@ int runNullBenchMode (const juce::StringArray& args)
         return TrBenchRun::fail (result.error);
 
     TrConsole::print (nullReport (result));
+    nullFigures (result);
     return 0;
 }
