@@ -154,6 +154,16 @@ TrNullResult TrNullAnalyzer::run (TrPluginSlot& slotA, TrPluginSlot& slotB, cons
         return r;
     }
 
+    for (const auto* slot : { &slotA, &slotB })
+    {
+        const auto problem = channelModeProblem (params.channel, mainChannelsOf (*slot->instance));
+        if (problem.isNotEmpty())
+        {
+            r.error = slot->description.name + ": " + problem;
+            return r;
+        }
+    }
+
     if ((r.error = problemWith (params)).isNotEmpty())
         return r;
 

@@ -5,7 +5,7 @@
 #include "results/TrSlotRecord.h"
 
 /** The identifying fields every single-slot measurement copies first; false (with the record's
-    error set) when the slot is empty. */
+    error set) when the slot is empty or the channel mode cannot be measured on its layout. */
 inline bool beginSlotRecord (const TrPluginSlot& slot, TrChannelMode channel, TrSlotRecord& record,
                              juce::String& channelName)
 {
@@ -19,5 +19,6 @@ inline bool beginSlotRecord (const TrPluginSlot& slot, TrChannelMode channel, Tr
         return false;
     }
 
-    return true;
+    record.error = channelModeProblem (channel, mainChannelsOf (*slot.instance));
+    return record.error.isEmpty();
 }

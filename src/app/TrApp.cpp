@@ -21,6 +21,10 @@ void refuseUnexpectedExit()
     if (exitExpected)
         return;
 
+    // _exit skips the static object that would remove the private folder, and the plugin may
+    // have broken the heap on its way out.
+    TrCrashLog::removeNotedFolder();
+
     if (TrBenchJson::active())
     {
         TrBenchJson::fail ("the plugin ended the process");

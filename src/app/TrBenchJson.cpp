@@ -132,9 +132,6 @@ juce::var verdict (const TrVerdict::Verdict& v)
 juce::var plugin (const TrPluginSlot& slot)
 {
     const auto& d = slot.description;
-    const auto layout = d.numInputChannels == 2 && d.numOutputChannels == 2
-                          ? juce::String ("stereo")
-                          : juce::String (d.numInputChannels) + " in / " + juce::String (d.numOutputChannels) + " out";
-    return object ({ { "name", d.name }, { "format", d.pluginFormatName }, { "path", d.fileOrIdentifier }, { "layout", layout } });
+    return object ({ { "name", d.name }, { "format", d.pluginFormatName }, { "path", d.fileOrIdentifier }, { "layout", slotLayoutName (slot) } });
 }
 }

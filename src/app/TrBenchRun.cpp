@@ -69,7 +69,14 @@ bool load (TrPluginSlot& slot, const juce::String& path, double prepareRate, con
 
 juce::String pluginLine (const TrPluginSlot& slot)
 {
-    return slot.description.name + " (" + slot.description.pluginFormatName + ")";
+    const auto layout = slotLayoutName (slot);
+    return slot.description.name + " (" + slot.description.pluginFormatName + (layout == "stereo" ? "" : ", " + layout) + ")";
+}
+
+juce::String layoutNote (const TrPluginSlot& slot)
+{
+    const auto layout = slotLayoutName (slot);
+    return layout == "stereo" ? juce::String() : " (" + layout + ")";
 }
 
 juce::String verdictText (const TrVerdict::Verdict& verdict)

@@ -30,8 +30,12 @@ namespace TrBenchRun
     bool load (TrPluginSlot& slot, const juce::String& path, double prepareRate, const juce::StringArray& assignments,
                const juce::String& paramOption = "--param", const juce::String& errorPrefix = "error: ");
 
-    /** "name (format)" of the plugin in a loaded slot, as the reports print it. */
+    /** "name (format)" of the plugin in a loaded slot, as the reports print it; a layout other
+        than stereo follows the format: "name (format, mono)". */
     juce::String pluginLine (const TrPluginSlot& slot);
+
+    /** " (mono)" and the like after a plugin's name, empty for a stereo one. */
+    juce::String layoutNote (const TrPluginSlot& slot);
 
     /** The verdict's headline, followed by " - " and its detail when it has one. */
     juce::String verdictText (const TrVerdict::Verdict& verdict);

@@ -258,6 +258,11 @@ void removeOnCrash (const juce::String& folder)
     folder.copyToUTF8 (folderToRemove, sizeof (folderToRemove));
 }
 
+void removeNotedFolder()
+{
+    removeFolder();
+}
+
 std::size_t formatTime (std::time_t utc, long utcOffsetSeconds, char* out, std::size_t capacity)
 {
     static constexpr const char* months[] { "Jan", "Feb", "Mar", "Apr", "May", "Jun",

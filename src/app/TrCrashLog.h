@@ -28,6 +28,10 @@ namespace TrCrashLog
     /** Has the handler remove this folder and everything in it before the process dies. */
     void removeOnCrash (const juce::String& folder);
 
+    /** Removes that folder now through a child process, without allocating: for the ends of a
+        process where the plugin may have broken the heap. */
+    void removeNotedFolder();
+
     /** Writes a local time the way the log's header shows it ("8 Dec 2026 11:40:49pm") into
         out and returns its length; utcOffsetSeconds is the local zone's offset from UTC. */
     std::size_t formatTime (std::time_t utc, long utcOffsetSeconds, char* out, std::size_t capacity);

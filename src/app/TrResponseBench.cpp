@@ -139,11 +139,11 @@ void curveFigures (const TrCurveResult& r, double requestedRate)
     set ("verdict", verdict (TrVerdict::forCurve (r)));
 }
 
-juce::String nullReport (const TrNullResult& r)
+juce::String nullReport (const TrNullResult& r, const TrPluginSlot& a, const TrPluginSlot& b)
 {
     juce::String out;
-    out << "A:          " << r.nameA << "\n"
-        << "B:          " << r.nameB << "\n"
+    out << "A:          " << r.nameA << TrBenchRun::layoutNote (a) << "\n"
+        << "B:          " << r.nameB << TrBenchRun::layoutNote (b) << "\n"
         << "signal:     " << r.signalName << " @ " << plain (r.sampleRate) << " Hz\n"
         << "LUFS:       A " << fixed (r.lufsA, 2) << "  B " << fixed (r.lufsB, 2) << "  (match " << fixed (r.matchGainDb, 2) << " dB"
         << (r.matchedByRms ? ", by RMS: below the loudness gate" : "") << ")\n"
@@ -239,7 +239,7 @@ int runNullBenchMode (const juce::StringArray& args)
     if (result.error.isNotEmpty())
         return TrBenchRun::fail (result.error);
 
-    TrConsole::print (nullReport (result));
+    TrConsole::print (nullReport (result, manager.slot (0), manager.slot (1)));
     nullFigures (result);
     return 0;
 }

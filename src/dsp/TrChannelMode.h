@@ -1,9 +1,9 @@
 #pragma once
 
-#include <juce_audio_basics/juce_audio_basics.h>
+#include <juce_audio_processors/juce_audio_processors.h>
 
-/** Which of the plugin's two main channels a measurement drives and reads. The stimulus always
-    goes into both of the first two inputs (the second one negated in side mode). */
+/** Which of the plugin's main channels a measurement drives and reads. On a stereo plugin the
+    stimulus goes into both of the first two inputs (the second one negated in side mode). */
 enum class TrChannelMode : int
 {
     left = 0,   // reads output 0
@@ -16,26 +16,66 @@ enum class TrChannelMode : int
 /** "left", "right", "mid", "side" or "stereo"; any other value reads as "left". */
 juce::String channelModeName (TrChannelMode mode);
 
-/** Puts one stimulus sample into the first two channels of a render buffer. */
-inline void writeStimulus (juce::AudioBuffer<float>& buffer, int index, float value, TrChannelMode mode) noexcept
+/** The main channels a measurement uses: one or two in, one or two out (the first two of a
+    wider main bus). */
+struct TrMainChannels
 {
-    buffer.setSample (0, index, value);
-    buffer.setSample (1, index, mode == TrChannelMode::side ? -value : value);
-}
+    int inputs = 2;
+    int outputs = 2;
 
-/** Reads the measured output sample of a render buffer for the channel mode. */
-inline double readOutput (const juce::AudioBuffer<float>& buffer, int index, TrChannelMode mode) noexcept
+    bool operator== (const TrMainChannels& other) const noexcept { return inputs == other.inputs && outputs == other.outputs; }
+};
+
+/** The main channels of a prepared plugin. */
+TrMainChannels mainChannelsOf (const juce::AudioPluginInstance& plugin);
+
+/** "stereo", "mono", "mono to stereo" or "stereo to mono". */
+juce::String layoutName (TrMainChannels channels);
+
+/** Why a mode cannot be measured on these channels ("a mono output has no side channel"), or
+    empty. */
+juce::String channelModeProblem (TrChannelMode mode, TrMainChannels channels);
+
+/** How every render feeds and reads a plugin for a channel mode. A mono input takes the
+    stimulus as it is in every mode; two inputs take it on both, the second negated in side mode.
+    A mono output is the reading in every mode; two outputs are read per mode. */
+class TrChannelRoute
 {
-    const double first = buffer.getSample (0, index);
-    const double second = buffer.getSample (1, index);
+public:
+    TrChannelRoute (const juce::AudioPluginInstance& plugin, TrChannelMode mode);
 
-    switch (mode)
+    /** Puts one stimulus sample into the main inputs of a render buffer. */
+    void write (juce::AudioBuffer<float>& buffer, int index, float value) const noexcept
     {
-        case TrChannelMode::right: return second;
-        case TrChannelMode::mid:   return (first + second) * 0.5;
-        case TrChannelMode::side:  return (first - second) * 0.5;
-        case TrChannelMode::left:
-        case TrChannelMode::stereo:
-        default:                   return first;
+        buffer.setSample (0, index, value);
+        if (channels.inputs > 1)
+            buffer.setSample (1, index, mode == TrChannelMode::side ? -value : value);
     }
-}
+
+    /** Reads the measured output sample of a render buffer. */
+    double read (const juce::AudioBuffer<float>& buffer, int index) const noexcept
+    {
+        const double first = buffer.getSample (0, index);
+        if (channels.outputs < 2)
+            return first;
+
+        const double second = buffer.getSample (1, index);
+        switch (mode)
+        {
+            case TrChannelMode::right: return second;
+            case TrChannelMode::mid:   return (first + second) * 0.5;
+            case TrChannelMode::side:  return (first - second) * 0.5;
+            case TrChannelMode::left:
+            case TrChannelMode::stereo:
+            default:                   return first;
+        }
+    }
+
+    /** The first buffer channel after the main inputs: where a sidechain bus starts. */
+    int firstSidechainChannel() const noexcept { return mainBusInputs; }
+
+private:
+    TrMainChannels channels;
+    TrChannelMode mode;
+    int mainBusInputs;
+};

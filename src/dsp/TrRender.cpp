@@ -83,6 +83,7 @@ bool renderUnchecked (juce::AudioPluginInstance& plugin, int blockSize, TrChanne
     capture.reserve (static_cast<size_t> (std::max (0, count)));
 
     auto buffer = makeRenderBuffer (plugin, blockSize);
+    const TrChannelRoute route (plugin, mode);
     juce::MidiBuffer midi;
     long long counter = 0;
     int discarded = 0;
@@ -101,7 +102,7 @@ bool renderUnchecked (juce::AudioPluginInstance& plugin, int blockSize, TrChanne
         }
 
         for (int i = 0; i < blockSize; ++i)
-            writeStimulus (buffer, i, static_cast<float> (stimulus (counter + i)), mode);
+            route.write (buffer, i, static_cast<float> (stimulus (counter + i)));
 
         const auto before = secondsNow();
         plugin.processBlock (buffer, midi);
@@ -113,7 +114,7 @@ bool renderUnchecked (juce::AudioPluginInstance& plugin, int blockSize, TrChanne
             if (discarded < skip)
                 ++discarded;
             else
-                capture.push_back (readOutput (buffer, i, mode));
+                capture.push_back (route.read (buffer, i));
         }
 
         counter += blockSize;
@@ -142,6 +143,7 @@ bool renderThrough (juce::AudioPluginInstance& plugin, int blockSize, const std:
     output.reserve (total);
 
     auto buffer = makeRenderBuffer (plugin, blockSize);
+    const TrChannelRoute route (plugin, mode);
     juce::MidiBuffer midi;
     const TrProgress stage { progress, progressOffset, progressOffset + 0.45f };
 
@@ -160,14 +162,14 @@ bool renderThrough (juce::AudioPluginInstance& plugin, int blockSize, const std:
         for (int i = 0; i < blockSize; ++i)
         {
             const auto index = rendered + static_cast<size_t> (i);
-            writeStimulus (buffer, i, index < input.size() ? input[index] : 0.0f, mode);
+            route.write (buffer, i, index < input.size() ? input[index] : 0.0f);
         }
 
         plugin.processBlock (buffer, midi);
         midi.clear();
 
         for (int i = 0; i < blockSize && output.size() < total; ++i)
-            output.push_back (static_cast<float> (readOutput (buffer, i, mode)));
+            output.push_back (static_cast<float> (route.read (buffer, i)));
 
         stage.publish (static_cast<double> (output.size()) / static_cast<double> (total));
     }
@@ -186,6 +188,7 @@ bool timedRender (juce::AudioPluginInstance& plugin, double sampleRate, int bloc
     }
 
     auto buffer = makeRenderBuffer (plugin, blockSize);
+    const TrChannelRoute route (plugin, mode);
     juce::MidiBuffer midi;
     std::vector<double> durations;
     durations.reserve (static_cast<size_t> (measuredSamples / blockSize + 1));
@@ -207,7 +210,7 @@ bool timedRender (juce::AudioPluginInstance& plugin, double sampleRate, int bloc
         for (int i = 0; i < blockSize; ++i)
         {
             tone[static_cast<size_t> (i)] = amplitude > 0.0 ? static_cast<float> (amplitude * std::sin (step * static_cast<double> (processed + i))) : 0.0f;
-            writeStimulus (buffer, i, tone[static_cast<size_t> (i)], mode);
+            route.write (buffer, i, tone[static_cast<size_t> (i)]);
         }
 
         const auto before = secondsNow();

@@ -20,7 +20,7 @@ class PeriodReader
 {
 public:
     PeriodReader (juce::AudioPluginInstance& p, int block, TrChannelMode m)
-        : plugin (p), blockSize (block), mode (m), buffer (makeRenderBuffer (p, block))
+        : plugin (p), blockSize (block), route (p, m), buffer (makeRenderBuffer (p, block))
     {
     }
 
@@ -36,13 +36,13 @@ public:
                     return false;
 
                 for (int i = 0; i < blockSize; ++i)
-                    writeStimulus (buffer, i, input[static_cast<size_t> ((rendered + i) % static_cast<long long> (length))], mode);
+                    route.write (buffer, i, input[static_cast<size_t> ((rendered + i) % static_cast<long long> (length))]);
 
                 plugin.processBlock (buffer, midi);
                 midi.clear();
                 rendered += blockSize;
                 for (int i = 0; i < blockSize; ++i)
-                    pending.push_back (readOutput (buffer, i, mode));
+                    pending.push_back (route.read (buffer, i));
             }
 
             const auto take = std::min (pending.size(), length - output.size());
@@ -55,7 +55,7 @@ public:
 private:
     juce::AudioPluginInstance& plugin;
     const int blockSize;
-    const TrChannelMode mode;
+    const TrChannelRoute route;
     juce::AudioBuffer<float> buffer;
     juce::MidiBuffer midi;
     std::vector<double> pending;

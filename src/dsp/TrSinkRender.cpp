@@ -7,6 +7,7 @@ bool TrSinkRender::render (long long total, const std::function<double (long lon
                            bool& nonFinite) const
 {
     auto buffer = makeRenderBuffer (plugin, blockSize);
+    const TrChannelRoute route (plugin, mode);
     juce::MidiBuffer midi;
 
     for (long long start = 0; start < total; start += blockSize)
@@ -21,15 +22,13 @@ bool TrSinkRender::render (long long total, const std::function<double (long lon
 
             if (mainInput)
             {
-                const auto main = static_cast<float> (mainInput (n));
-                buffer.setSample (0, i, main);
-                buffer.setSample (1, i, main);
-                for (int ch = 2; ch < buffer.getNumChannels(); ++ch)
+                route.write (buffer, i, static_cast<float> (mainInput (n)));
+                for (int ch = route.firstSidechainChannel(); ch < buffer.getNumChannels(); ++ch)
                     buffer.setSample (ch, i, value);
             }
             else
             {
-                writeStimulus (buffer, i, value, mode);
+                route.write (buffer, i, value);
             }
         }
 
@@ -38,7 +37,7 @@ bool TrSinkRender::render (long long total, const std::function<double (long lon
 
         for (int i = 0; i < blockSize && start + i < total; ++i)
         {
-            const auto out = readOutput (buffer, i, mode);
+            const auto out = route.read (buffer, i);
             if (std::isfinite (out))
                 sink (start + i, out);
             else

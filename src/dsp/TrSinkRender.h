@@ -11,8 +11,8 @@ struct TrSinkRender
     int blockSize;
     TrChannelMode mode;
 
-    /** When set, the first two inputs carry mainInput(n) and the source goes to every further
-        input channel (a sidechain bus) instead. */
+    /** When set, the main inputs carry mainInput(n) and the source goes to every further input
+        channel (a sidechain bus) instead. */
     std::function<double (long long)> mainInput;
 
     /** Renders `total` samples of source(n), handing each finite output sample (read per mode)

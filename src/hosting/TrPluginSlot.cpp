@@ -121,12 +121,13 @@ bool TrPluginSlot::layoutCanBeMeasured (const juce::PluginDescription& d, juce::
 {
     // Judged before any instance exists: some plugins fault when an instance is freed without
     // ever having been prepared. Like a refused instance, a refused plugin leaves the slot empty.
-    // A description that gives no counts at all leaves the judgement to the instance.
+    // The totals include sidechains and extra buses, so only a side without any audio is judged
+    // here; a description that gives no counts at all leaves the judgement to the instance.
     const auto unknown = d.numInputChannels == 0 && d.numOutputChannels == 0;
-    if (unknown || (d.numInputChannels >= 2 && d.numOutputChannels >= 2))
+    if (unknown || (d.numInputChannels > 0 && d.numOutputChannels > 0))
         return true;
 
-    error = stereoRefusal (d.name, d.numInputChannels, d.numOutputChannels);
+    error = layoutRefusal (d.name, d.numInputChannels, d.numOutputChannels);
     unload();
     notify();
     return false;
@@ -161,7 +162,7 @@ bool TrPluginSlot::install (std::unique_ptr<juce::AudioPluginInstance> newInstan
         const juce::ScopedLock sl (lock);
         instance = std::move (newInstance);
 
-        if (verifyStereoLayout (*instance, description.name, error) && verifyPortsConnect (*instance, description, error))
+        if (verifyLayout (*instance, description.name, error) && verifyPortsConnect (*instance, description, error))
             preparePlugin (*instance, sampleRate, blockSize);
         else
             instance.reset();
@@ -241,23 +242,26 @@ void TrPluginSlot::notify()
         onChange();
 }
 
-juce::String stereoRefusal (const juce::String& pluginName, int inputs, int outputs)
+juce::String layoutRefusal (const juce::String& pluginName, int inputs, int outputs)
 {
-    return pluginName + " does not support a stereo in/out layout (got " + juce::String (inputs) + " in / "
-         + juce::String (outputs) + " out) - measurements would read channels the plugin never writes";
+    const auto layout = juce::String (inputs) + " in / " + juce::String (outputs) + " out";
+
+    if (inputs < 1)
+        return pluginName + " has no audio input (" + layout + ") - there is nothing to send a test signal into";
+    if (outputs < 1)
+        return pluginName + " has no audio output (" + layout + ") - there is no sound to measure";
+    if (inputs == 1 && outputs > 2)
+        return pluginName + " has a " + layout + " layout, which cannot be measured: a mono input is measured into one or two outputs";
+    if (outputs == 1 && inputs > 2)
+        return pluginName + " has a " + layout + " layout, which cannot be measured: a mono output is measured from one or two inputs";
+    return {};
 }
 
-bool verifyStereoLayout (juce::AudioPluginInstance& instance, const juce::String& pluginName, juce::String& error)
+bool verifyLayout (juce::AudioPluginInstance& instance, const juce::String& pluginName, juce::String& error)
 {
     // The main buses: a sidechain input is no second channel of the signal being measured.
-    const auto inputs = instance.getMainBusNumInputChannels();
-    const auto outputs = instance.getMainBusNumOutputChannels();
-
-    if (inputs >= 2 && outputs >= 2)
-        return true;
-
-    error = stereoRefusal (pluginName, inputs, outputs);
-    return false;
+    error = layoutRefusal (pluginName, instance.getMainBusNumInputChannels(), instance.getMainBusNumOutputChannels());
+    return error.isEmpty();
 }
 
 bool verifyPortsConnect (juce::AudioPluginInstance& instance, const juce::PluginDescription& d, juce::String& error)
@@ -279,6 +283,11 @@ bool verifyPortsConnect (juce::AudioPluginInstance& instance, const juce::Plugin
     return false;
 }
 
+juce::String slotLayoutName (const TrPluginSlot& slot)
+{
+    return slot.instance != nullptr ? layoutName (mainChannelsOf (*slot.instance)) : juce::String();
+}
+
 bool isLv2 (const juce::AudioPluginInstance& instance)
 {
     return instance.getPluginDescription().pluginFormatName == juce::LV2PluginFormat::getFormatName();
@@ -286,7 +295,8 @@ bool isLv2 (const juce::AudioPluginInstance& instance)
 
 void preparePlugin (juce::AudioPluginInstance& instance, double sampleRate, int blockSize)
 {
-    instance.setPlayConfigDetails (2, 2, sampleRate, blockSize);
+    const auto channels = mainChannelsOf (instance);
+    instance.setPlayConfigDetails (channels.inputs, channels.outputs, sampleRate, blockSize);
 
     // The line above switches every bus but the main ones off, and JUCE's LV2 host connects the
     // ports of a switched-off bus to nothing: an LV2 plugin keeps all its buses, fed silence.

@@ -1,14 +1,16 @@
 #pragma once
 
 #include "TrEditorWindow.h"
+#include "dsp/TrChannelMode.h"
 
 #include <juce_audio_processors/juce_audio_processors.h>
 
 /** One hosted plugin (slot A = index 0, slot B = index 1) with its description, editor window
     and the lock every thread takes before touching the instance.
 
-    A non-null instance is configured stereo in / stereo out at sampleRate / blockSize, prepared,
-    in non-realtime mode, and has at least two main input and two main output channels. */
+    A non-null instance is configured with its main channels (mono or stereo each way, or the
+    first two of wider buses on both sides) at sampleRate / blockSize, prepared and in
+    non-realtime mode. */
 class TrPluginSlot final
 {
 public:
@@ -65,20 +67,25 @@ private:
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (TrPluginSlot)
 };
 
-/** The refusal of a plugin without two main inputs and outputs. */
-juce::String stereoRefusal (const juce::String& pluginName, int inputs, int outputs);
+/** Why a plugin with these main channel counts cannot be measured, or empty: it needs audio in
+    and out, and a mono side faces one or two channels on the other. */
+juce::String layoutRefusal (const juce::String& pluginName, int inputs, int outputs);
 
-/** Checks that the instance's main buses have at least two input and two output channels. */
-bool verifyStereoLayout (juce::AudioPluginInstance& instance, const juce::String& pluginName,
-                         juce::String& error);
+/** Checks the instance's main buses by layoutRefusal. */
+bool verifyLayout (juce::AudioPluginInstance& instance, const juce::String& pluginName, juce::String& error);
 
 /** Checks that the host can give every audio port the description declares a channel (for LV2;
     other formats always can). Enables all of an LV2 instance's buses. */
 bool verifyPortsConnect (juce::AudioPluginInstance& instance, const juce::PluginDescription& d, juce::String& error);
 
+/** The layout a loaded slot is measured with ("stereo", "mono", "mono to stereo", "stereo to
+    mono"); empty when the slot is empty. */
+juce::String slotLayoutName (const TrPluginSlot& slot);
+
 /** Whether the instance is hosted through JUCE's LV2 format. */
 bool isLv2 (const juce::AudioPluginInstance& instance);
 
-/** Gives a released instance the play configuration of a measurement: stereo main buses at the
-    rate and block size, prepared, non-realtime; an LV2 plugin keeps every bus enabled. */
+/** Gives a released instance the play configuration of a measurement: its main channels (see
+    mainChannelsOf) at the rate and block size, prepared, non-realtime; an LV2 plugin keeps every
+    bus enabled. */
 void preparePlugin (juce::AudioPluginInstance& instance, double sampleRate, int blockSize);

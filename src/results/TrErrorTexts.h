@@ -11,5 +11,6 @@ namespace TrErrorText
     inline const juce::String implausible = "plugin produced implausible output (> +40 dBFS)";
     inline const juce::String nothingMeasured = "nothing measured";
     inline const juce::String silentOutput = "output below -100 dB re stimulus (silent or gated output?)";
+    inline const juce::String noSideOnMonoOutput = "a mono output has no side channel";
     inline const juce::String invalidBlockSize = "block size must be at least 1 sample";
 }

@@ -59,7 +59,14 @@ TEST (Dynamics, KnownCompressorsReadTheirSettingsDirectAndThroughTheSidechain)
         { "-40 dB 8:1, 24 dB knee", -40.0, 8.0, 24.0, -3.0, 48.0, 1024.0 },
     };
 
-    for (const auto sidechain : { false, true })
+    // A mono plugin's sidechain follows its one main input, where a stereo one's follows two.
+    const struct
+    {
+        const char* bundle;
+        bool sidechain;
+    } plugins[] { { "TestrigFixture", false }, { "TestrigSidechain", true }, { "TestrigMono", false }, { "TestrigMonoSidechain", true } };
+
+    for (const auto& [bundle, sidechain] : plugins)
     {
         for (const auto& c : cases)
         {
@@ -68,8 +75,8 @@ TEST (Dynamics, KnownCompressorsReadTheirSettingsDirectAndThroughTheSidechain)
             const auto r = measure ({ "Mode=Compressor", "Threshold=" + juce::String (c.threshold), "Ratio=" + juce::String (c.ratio),
                                       "Knee=" + juce::String (c.knee), "Makeup=" + juce::String (c.makeup),
                                       "Attack=" + juce::String (c.attack), "Release=" + juce::String (c.release) },
-                                    params, sidechain ? "TestrigSidechain" : "TestrigFixture");
-            const auto label = juce::String (c.label) + (sidechain ? " via the sidechain" : " direct");
+                                    params, bundle);
+            const auto label = juce::String (c.label) + " " + bundle + (sidechain ? " via the sidechain" : " direct");
 
             ASSERT_EQ (r.error, "") << label;
             EXPECT_EQ (r.shape, "compressor") << label;

@@ -164,7 +164,7 @@ TEST (HarmonicsBench, UsageAndErrorsPrintOneLineAndExitOne)
         { { "--bench-thd", "" }, "usage: TESTRIG --bench-thd <path> [--vs freq|level] [--freq hz] [--level db] [--sr rate]\n" },
         { { "--bench-imd" }, "usage: TESTRIG --bench-imd <path> [--imd smpte|ccif] [--level db] [--sr rate]\n" },
         { { "--bench", "/nonexistent/x.vst3" }, "error: File not found: /nonexistent/x.vst3\n" },
-        { { "--bench", bundle ("TestrigMono") }, "error: TESTRIG Mono does not support a stereo in/out layout" },
+        { { "--bench", bundle ("TestrigNoInput") }, "error: TESTRIG Fixture has no audio input (0 in / 2 out)" },
         { { "--bench", bundle ("TestrigMute") }, "error: output fundamental below -100 dB re stimulus (silent or gated output?)\n" },
         { { "--bench", bundle ("TestrigNaN") }, "error: plugin produced non-finite output (NaN/inf)\n" },
         { { "--bench-imd", bundle ("TestrigMute") }, "error: output tones below -100 dB re stimulus (silent or gated output?)\n" },

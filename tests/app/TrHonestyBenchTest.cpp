@@ -131,7 +131,8 @@ TEST (DynamicsBench, ErrorsExitOne)
     } cases[] {
         { { "--bench-dyn" }, "usage: TESTRIG --bench-dyn <path> [--runs n] [--sc] [--burst db|auto] [--sr rate]\n" },
         { { "--bench-dyn", bundle ("TestrigCompressor"), "--sc" }, "error (run 1): plugin has no sidechain input bus\n" },
-        { { "--bench-dyn", bundle ("TestrigMono"), "--sc" }, "error: TESTRIG Mono does not support a stereo in/out layout (got 1 in / 1 out) - measurements would read channels the plugin never writes\n" },
+        { { "--bench-dyn", bundle ("TestrigMono"), "--sc" }, "error (run 1): plugin has no sidechain input bus\n" },
+        { { "--bench-dyn", bundle ("TestrigNoInput") }, "error: TESTRIG Fixture has no audio input (0 in / 2 out) - there is nothing to send a test signal into\n" },
         { { "--bench-dyn", bundle ("TestrigNaN") }, "error (run 1): plugin produced non-finite output (NaN/inf)\n" },
         { { "--bench-dyn", bundle ("TestrigCompressor"), "--runs", "21" }, "error: --runs must be from 1 to 20, got 21\n" },
         { { "--bench-dyn", bundle ("TestrigCompressor"), "--runs", "0" }, "error: --runs must be from 1 to 20, got 0\n" },

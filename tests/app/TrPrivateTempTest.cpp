@@ -42,6 +42,8 @@ TEST (PrivateTemp, EveryRunLeavesTheTemporaryFolderAsItFoundIt)
         { "a measurement", { "--bench-checks", TrTest::fixture ("TestrigFixture").getFullPathName() } },
         { "a failed load", { "--list-params", "/nonexistent/Nothing.lv2" } },
         { "a plugin that crashes", { "--list-params", TrTest::fixture ("TestrigCrashOnLoad").getFullPathName() } },
+        { "a plugin that calls exit()", { "--bench", TrTest::fixture ("TestrigFixture").getFullPathName(), "--param",
+                                          "Mode=" + juce::String (TrTest::fixtureMode ("Exit"), 9) } },
     };
 
     for (const auto& r : runs)

@@ -42,6 +42,72 @@ TEST (ChannelMode, NamesItsModesAndReadsUnknownValuesAsLeft)
         EXPECT_EQ (channelModeName (static_cast<TrChannelMode> (c.value)), c.name) << c.value;
 }
 
+TEST (ChannelRoute, EveryLayoutIsFedAndReadByOneRule)
+{
+    const auto mono = juce::AudioChannelSet::mono(), stereo = juce::AudioChannelSet::stereo();
+
+    // Each plugin marks its inputs apart: the reading tells which inputs were fed what.
+    const struct
+    {
+        const char* label;
+        juce::AudioChannelSet inputs, outputs;
+        std::function<void (juce::AudioBuffer<float>&)> process;
+        const char* layout;
+        double left, right, mid, side; // gain read per mode; NAN where the mode cannot be measured
+    } cases[] {
+        { "stereo, left doubled", stereo, stereo, [] (juce::AudioBuffer<float>& b) { b.applyGain (0, 0, b.getNumSamples(), 2.0f); },
+          "stereo", 2.0, 1.0, 1.5, 1.5 },
+        { "mono, doubled", mono, mono, [] (juce::AudioBuffer<float>& b) { b.applyGain (0, 0, b.getNumSamples(), 2.0f); },
+          "mono", 2.0, 2.0, 2.0, NAN },
+        { "mono to stereo, right 6 dB down", mono, stereo,
+          [] (juce::AudioBuffer<float>& b) { b.copyFrom (1, 0, b, 0, 0, b.getNumSamples()); b.applyGain (1, 0, b.getNumSamples(), 0.5f); },
+          "mono to stereo", 1.0, 0.5, 0.75, 0.25 },
+        { "stereo to mono, a quarter of the left and three of the right", stereo, mono,
+          [] (juce::AudioBuffer<float>& b) {
+              for (int i = 0; i < b.getNumSamples(); ++i)
+                  b.setSample (0, i, 0.25f * b.getSample (0, i) + 0.75f * b.getSample (1, i));
+          },
+          "stereo to mono", 1.0, 1.0, 1.0, NAN },
+    };
+
+    for (const auto& c : cases)
+    {
+        const struct
+        {
+            TrChannelMode mode;
+            double gain;
+        } modes[] { { TrChannelMode::left, c.left }, { TrChannelMode::right, c.right }, { TrChannelMode::mid, c.mid },
+                    { TrChannelMode::side, c.side }, { TrChannelMode::stereo, c.left } };
+
+        for (const auto& m : modes)
+        {
+            TrTest::FakePlugin plugin ({}, c.inputs, c.outputs);
+            plugin.prepareToPlay (48000.0, 64);
+            EXPECT_EQ (layoutName (mainChannelsOf (plugin)), c.layout) << c.label;
+
+            const auto problem = channelModeProblem (m.mode, mainChannelsOf (plugin));
+            EXPECT_EQ (problem, std::isnan (m.gain) ? TrErrorText::noSideOnMonoOutput : juce::String()) << c.label << " " << channelModeName (m.mode);
+            if (std::isnan (m.gain))
+                continue;
+
+            bool spareChannelWritten = false;
+            plugin.onProcess = [&] (juce::AudioBuffer<float>& b) {
+                // Beyond a mono input lies a sidechain or nothing: the stimulus must not go there.
+                if (c.inputs.size() == 1 && b.getMagnitude (1, 0, b.getNumSamples()) > 0.0f && c.outputs.size() == 1)
+                    spareChannelWritten = true;
+                c.process (b);
+            };
+
+            std::vector<double> capture;
+            juce::String error;
+            ASSERT_TRUE (renderCapture (plugin, 64, m.mode, 0, 640, ramp, capture, error, {}, {})) << error;
+            for (size_t i = 0; i < capture.size(); ++i)
+                ASSERT_NEAR (capture[i], m.gain * ramp (static_cast<long long> (i)), 1e-6) << c.label << " " << channelModeName (m.mode) << " " << i;
+            EXPECT_FALSE (spareChannelWritten) << c.label;
+        }
+    }
+}
+
 TEST (RenderCapture, AWireReturnsTheStimulusAfterTheSkipInEveryMode)
 {
     for (const auto mode : allModes)

@@ -153,15 +153,35 @@ TEST (Lv2Bundles, EveryInputOfAFourInputPluginGetsABuffer)
     ASSERT_TRUE (renderCapture (*slot.instance, 64, TrChannelMode::left, 0, 256, tone, capture, error, {}, {})) << error;
 }
 
-TEST (Lv2Bundles, PluginsThatCannotBeMeasuredAreRefusedBeforeTheyArePrepared)
+TEST (Lv2Bundles, PluginsThatCannotBeMeasuredAreRefusedBeforeOrAfterAnInstanceShowsTheirBuses)
 {
     TrSlotManager manager;
-    EXPECT_EQ (loadFromSet (manager, "urn:testrig:fixtures:lv2-mono-fragile"),
-               "TESTRIG LV2 Mono Fragile does not support a stereo in/out layout (got 1 in / 1 out) - "
-               "measurements would read channels the plugin never writes");
+    EXPECT_EQ (loadFromSet (manager, "urn:testrig:fixtures:lv2-fragile"),
+               "TESTRIG LV2 Fragile has no audio input (0 in / 1 out) - there is nothing to send a test signal into");
+    EXPECT_EQ (loadFromSet (manager, "urn:testrig:fixtures:lv2-triple"),
+               "TESTRIG LV2 Triple has a 1 in / 3 out layout, which cannot be measured: a mono input is measured into one or two outputs");
+    EXPECT_FALSE (manager.slot (0).isLoaded());
 
     juce::String error;
     EXPECT_FALSE (manager.slot (1).loadFromArgument ("http://gareus.org/oss/lv2/xfade", error)) << "needs Debian's x42-plugins";
     EXPECT_EQ (error, "Stereo DJ X-Fade has 4 audio inputs and 2 outputs, of which the LV2 host can connect only 2 and 2 - "
                       "the plugin would read unconnected memory");
+}
+
+TEST (Lv2Bundles, AMonoPluginIsMeasuredOnItsOneChannel)
+{
+    TrSlotManager manager;
+    ASSERT_EQ (loadFromSet (manager, "urn:testrig:fixtures:lv2-mono"), "");
+    auto& slot = manager.slot (0);
+    EXPECT_EQ (slotLayoutName (slot), "mono");
+
+    const auto tone = [] (long long n) { return 0.5 * std::sin (0.01 * static_cast<double> (n)); };
+    for (const auto mode : { TrChannelMode::left, TrChannelMode::right, TrChannelMode::mid })
+    {
+        std::vector<double> capture;
+        juce::String error;
+        ASSERT_TRUE (renderCapture (*slot.instance, 512, mode, 0, 2048, tone, capture, error, {}, {})) << error;
+        for (size_t i = 0; i < capture.size(); ++i)
+            ASSERT_NEAR (capture[i], tone (static_cast<long long> (i)), 1e-6) << channelModeName (mode);
+    }
 }

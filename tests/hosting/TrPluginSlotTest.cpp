@@ -6,9 +6,6 @@
 
 namespace
 {
-const juce::String refusalTail = " does not support a stereo in/out layout (got 1 in / 1 out) - "
-                                   "measurements would read channels the plugin never writes";
-
 juce::String notAPlugin (const juce::File& f)
 {
     return "Not a plugin: " + f.getFullPathName() + " - give a .vst3 or .lv2 bundle, or an LV2 plugin URI";
@@ -118,18 +115,46 @@ TEST_F (SlotFixture, ARelativePathIsReadFromTheWorkingFolder)
     EXPECT_EQ (a.pluginFile, bundle);
 }
 
-TEST_F (SlotFixture, AMonoPluginIsRefusedTheSlotLeftEmptyAndTheChangeAnnounced)
+TEST_F (SlotFixture, APluginWithoutInputIsRefusedTheSlotLeftEmptyAndTheChangeAnnounced)
 {
     juce::String error;
     ASSERT_TRUE (a.loadFromFile (TrTest::fixture ("TestrigFixture"), error)) << error;
     changes = 0;
 
-    EXPECT_FALSE (a.loadFromFile (TrTest::fixture ("TestrigMono"), error));
-    EXPECT_EQ (error, "TESTRIG Mono" + refusalTail);
+    EXPECT_FALSE (a.loadFromFile (TrTest::fixture ("TestrigNoInput"), error));
+    EXPECT_EQ (error, "TESTRIG Fixture has no audio input (0 in / 2 out) - there is nothing to send a test signal into");
     EXPECT_FALSE (a.isLoaded());
     EXPECT_TRUE (a.description.name.isEmpty());
     EXPECT_EQ (a.pluginFile, juce::File());
     EXPECT_EQ (changes, 2) << "once from unloading the previous plugin, once when refused";
+}
+
+TEST_F (SlotFixture, MonoAndMixedLayoutsArePreparedWithTheirOwnChannels)
+{
+    const struct
+    {
+        const char* bundle;
+        int inputs, outputs;
+        const char* layout;
+    } cases[] {
+        { "TestrigFixture", 2, 2, "stereo" },
+        { "TestrigMono", 1, 1, "mono" },
+        { "TestrigMonoToStereo", 1, 2, "mono to stereo" },
+        { "TestrigStereoToMono", 2, 1, "stereo to mono" },
+    };
+
+    for (const auto& c : cases)
+    {
+        juce::String error;
+        ASSERT_TRUE (a.loadFromFile (TrTest::fixture (c.bundle), error)) << c.bundle << ": " << error;
+        a.prepare (44100.0, 64);
+        EXPECT_EQ (a.instance->getMainBusNumInputChannels(), c.inputs) << c.bundle;
+        EXPECT_EQ (a.instance->getMainBusNumOutputChannels(), c.outputs) << c.bundle;
+        EXPECT_EQ (slotLayoutName (a), c.layout);
+    }
+
+    a.unload();
+    EXPECT_EQ (slotLayoutName (a), "");
 }
 
 TEST_F (SlotFixture, ReplacingAPluginNotifiesTwiceAndAFailedCreationKeepsTheOldOne)
@@ -192,17 +217,35 @@ TEST_F (SlotFixture, ALaterLoadUsesThePreparedRateAndBlockSize)
     EXPECT_EQ (a.instance->getBlockSize(), 128);
 }
 
-TEST (StereoLayout, CountsBelowTwoInputsOrOutputsAreRefusedWithTheCountsNamed)
+TEST (Layout, APluginNeedsAudioBothWaysAndAMonoSideFacesOneOrTwoChannels)
 {
-    TrTest::FakePlugin stereo;
+    const struct
+    {
+        int inputs, outputs;
+        juce::String refusal;
+    } cases[] {
+        { 2, 2, "" },
+        { 1, 1, "" },
+        { 1, 2, "" },
+        { 2, 1, "" },
+        { 6, 6, "" }, // measured on its first two channels
+        { 4, 2, "" },
+        { 0, 2, "P has no audio input (0 in / 2 out) - there is nothing to send a test signal into" },
+        { 2, 0, "P has no audio output (2 in / 0 out) - there is no sound to measure" },
+        { 1, 3, "P has a 1 in / 3 out layout, which cannot be measured: a mono input is measured into one or two outputs" },
+        { 8, 1, "P has a 8 in / 1 out layout, which cannot be measured: a mono output is measured from one or two inputs" },
+    };
+
+    for (const auto& c : cases)
+        EXPECT_EQ (layoutRefusal ("P", c.inputs, c.outputs), c.refusal) << c.inputs << "/" << c.outputs;
+
     TrTest::FakePlugin mono ({}, juce::AudioChannelSet::mono());
     TrTest::FakePlugin surround ({}, juce::AudioChannelSet::create5point1());
+    TrTest::FakePlugin monoToQuad ({}, juce::AudioChannelSet::mono(), juce::AudioChannelSet::quadraphonic());
 
     juce::String error;
-    EXPECT_TRUE (verifyStereoLayout (stereo, "Stereo", error));
-    EXPECT_TRUE (verifyStereoLayout (surround, "Surround", error));
-    EXPECT_TRUE (error.isEmpty());
-
-    EXPECT_FALSE (verifyStereoLayout (mono, "Mono", error));
-    EXPECT_EQ (error, "Mono" + refusalTail);
+    EXPECT_TRUE (verifyLayout (mono, "Mono", error));
+    EXPECT_TRUE (verifyLayout (surround, "Surround", error));
+    EXPECT_FALSE (verifyLayout (monoToQuad, "Quad", error));
+    EXPECT_EQ (error, "Quad has a 1 in / 4 out layout, which cannot be measured: a mono input is measured into one or two outputs");
 }

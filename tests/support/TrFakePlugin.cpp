@@ -24,9 +24,12 @@ private:
 };
 }
 
-FakePlugin::FakePlugin (const juce::StringArray& parameterNames, const juce::AudioChannelSet& channelLayout)
-    : AudioPluginInstance (BusesProperties().withInput ("In", channelLayout, true).withOutput ("Out", channelLayout, true)),
-      layout (channelLayout)
+FakePlugin::FakePlugin (const juce::StringArray& parameterNames, const juce::AudioChannelSet& inputLayout,
+                        const juce::AudioChannelSet& outputLayout)
+    : AudioPluginInstance (BusesProperties()
+                               .withInput ("In", inputLayout, true)
+                               .withOutput ("Out", outputLayout.isDisabled() ? inputLayout : outputLayout, true)),
+      inputs (inputLayout), outputs (outputLayout.isDisabled() ? inputLayout : outputLayout)
 {
     for (const auto& n : parameterNames)
         addHostedParameter (std::make_unique<FakeParameter> (n));
@@ -36,13 +39,13 @@ void FakePlugin::fillInPluginDescription (juce::PluginDescription& d) const
 {
     d.name = getName();
     d.pluginFormatName = "Fake";
-    d.numInputChannels = layout.size();
-    d.numOutputChannels = layout.size();
+    d.numInputChannels = inputs.size();
+    d.numOutputChannels = outputs.size();
 }
 
 bool FakePlugin::isBusesLayoutSupported (const BusesLayout& layouts) const
 {
-    return layouts.getMainInputChannelSet() == layout && layouts.getMainOutputChannelSet() == layout;
+    return layouts.getMainInputChannelSet() == inputs && layouts.getMainOutputChannelSet() == outputs;
 }
 
 void FakePlugin::prepareToPlay (double, int maximumBlockSize)

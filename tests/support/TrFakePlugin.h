@@ -13,7 +13,8 @@ namespace TrTest
     {
     public:
         explicit FakePlugin (const juce::StringArray& parameterNames = {},
-                             const juce::AudioChannelSet& layout = juce::AudioChannelSet::stereo());
+                             const juce::AudioChannelSet& inputLayout = juce::AudioChannelSet::stereo(),
+                             const juce::AudioChannelSet& outputLayout = {});
 
         void fillInPluginDescription (juce::PluginDescription& d) const override;
         const juce::String getName() const override { return "Fake"; }
@@ -48,6 +49,6 @@ namespace TrTest
         std::atomic<int> channelsSeen { 0 };
 
     private:
-        const juce::AudioChannelSet layout;
+        const juce::AudioChannelSet inputs, outputs;
     };
 }
