@@ -185,3 +185,64 @@ TEST (Layouts, AMonoPluginReadsExactlyItsParameters)
     ASSERT_EQ (status, 0) << null["error"].toString();
     EXPECT_LT (static_cast<double> (null["results"]["null_depth_db"]), -100.0);
 }
+
+TEST (Layouts, RealMonoPluginsFromDebianReadTheirKnownSettings)
+{
+    const auto curveGain = [] (const juce::StringArray& args) {
+        const auto r = TrTest::runTestrigOnThirdPartyPlugin (args);
+        EXPECT_EQ (r.exitStatus, 0) << r.output;
+        const auto lines = TrTest::reportLines (r.output);
+        for (const auto& line : lines)
+            if (const auto gain = TrTest::numbersIn (line, "gain @ 1 kHz:  {} dB"))
+                return gain->front();
+        ADD_FAILURE() << r.output;
+        return 0.0;
+    };
+
+    // ZamEQ2 with its first band at +6 dB, 1 kHz, bandwidth 4 (positions from --list-params'
+    // ranges: gain -50..20 dB, bandwidth 0.1..6, frequency 20..14000 Hz); all else flat.
+    const auto eq = curveGain ({ "--bench-curve", "/usr/lib/vst3/ZamEQ2.vst3", "--param", "Boost/Cut 1=" + juce::String (56.0 / 70.0, 9),
+                                 "--param", "Bandwidth 1=" + juce::String (3.9 / 5.9, 9), "--param", "Frequency 1=" + juce::String (980.0 / 13980.0, 9) });
+    EXPECT_NEAR (eq, 6.0, 0.005);
+
+    // ZamAutoSat is y = 2x - x|x|. For x = a sin t, x|x| = a^2 sum over odd n of
+    // -8 / (pi n (n^2 - 4)) sin nt, so a -6 dBFS tone comes out with these harmonics.
+    const auto a = 0.5;
+    const auto coefficient = [] (int n) { return -8.0 / (juce::MathConstants<double>::pi * n * (n * n - 4)); };
+    const auto fundamental = 2.0 * a - a * a * coefficient (1);
+    double harmonics = 0.0;
+    for (int n = 3; n < 24; n += 2)
+        harmonics += std::pow (a * a * coefficient (n), 2.0);
+
+    const auto sat = TrTest::runTestrigOnThirdPartyPlugin ({ "--bench", "/usr/lib/vst3/ZamAutoSat.vst3" });
+    ASSERT_EQ (sat.exitStatus, 0) << sat.output;
+    const auto thd = TrTest::numbersIn (TrTest::reportLines (sat.output)[3], "THD:         {} dB ({} %)");
+    ASSERT_TRUE (thd.has_value()) << sat.output;
+    EXPECT_NEAR (thd->front(), 20.0 * std::log10 (std::sqrt (harmonics) / fundamental), 0.03);
+    EXPECT_NEAR (curveGain ({ "--bench-curve", "/usr/lib/vst3/ZamAutoSat.vst3", "--level", "-6" }), 20.0 * std::log10 (fundamental / a), 0.02);
+
+    // ZamComp at -20 dB, 4:1 (threshold -80..0 dB, ratio 1..20). Its detector follows a sine
+    // below the sine's peak, so it acts on tones from about a decibel higher and a little
+    // softer than set; the curve's static gains, measured another way, show the same slope.
+    const juce::StringArray compressor { "--param", "Threshold=0.75", "--param", "Ratio=" + juce::String (3.0 / 19.0, 9) };
+    auto args = juce::StringArray { "--bench-dyn", "/usr/lib/vst3/ZamComp.vst3", "--runs", "1", "--json" };
+    args.addArray (compressor);
+    const auto dyn = TrTest::runTestrigOnThirdPartyPlugin (args);
+    ASSERT_EQ (dyn.exitStatus, 0) << dyn.output;
+    juce::var document;
+    ASSERT_TRUE (juce::JSON::parse (dyn.output, document).wasOk()) << dyn.output;
+    const auto run = document["results"]["runs"][0];
+    EXPECT_EQ (run["shape"].toString(), "compressor");
+    EXPECT_NEAR (static_cast<double> (run["threshold_db"]), -19.5, 1.0);
+
+    double gains[2] {};
+    for (int i = 0; i < 2; ++i)
+    {
+        args = { "--bench-curve", "/usr/lib/vst3/ZamComp.vst3", "--level", i == 0 ? "-12" : "0" };
+        args.addArray (compressor);
+        gains[i] = curveGain (args);
+    }
+    const auto staticRatio = 12.0 / (12.0 + gains[1] - gains[0]);
+    EXPECT_NEAR (static_cast<double> (run["ratio"]), staticRatio, 0.05 * staticRatio);
+    EXPECT_GT (staticRatio, 3.0);
+}
