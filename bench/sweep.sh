@@ -51,6 +51,10 @@ echo "plugins: $(wc -l < "$out/plugins.tsv")"
 echo "exit statuses (status count):"
 cut -f1 "$out/statuses.tsv" | sort -n | uniq -c | awk '{ printf "  %s %s\n", $2, $1 }'
 echo "crashed (status >= 128, 124 = time-out): $(awk -F'\t' '$1 >= 124' "$out/statuses.tsv" | wc -l)"
-echo "refused for their layout: $(grep -l 'does not support' "$out"/*.txt | wc -l)"
+echo "refused for their layout: $(grep -l -E 'has no audio (input|output)|layout, which cannot be measured' "$out"/*.txt | wc -l)"
+echo "refused as the LV2 host cannot run them: $(grep -l -E 'control-voltage port|when an instance that never ran is freed' "$out"/*.txt | wc -l)"
+echo "measured per layout (layout count):"
+grep -h -m1 -E '^plugin: ' "$out"/*.txt | sed -E 's/.*\((VST3|LV2)(, )?([^)]*)\)$/\3/; s/^$/stereo/' | sort | uniq -c | awk '{ n = $1; $1 = ""; printf "  %s %s\n", substr($0, 2), n }'
+
 echo "verdict lines:"
 grep -h -E '^(overall|  sound|  tone|  honest|verdict): *' "$out"/*.txt | sed -E 's/ - .*//; s/[-0-9.]+ (dB|smp|%|ms)/N \1/g' | sort | uniq -c | sort -rn | head -60

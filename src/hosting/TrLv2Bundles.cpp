@@ -67,11 +67,27 @@ public:
 
     ~LinkFolders() { root.deleteRecursively (false); }
 
+    std::vector<juce::File> linkedBundles()
+    {
+        const juce::ScopedLock sl (lock);
+        std::vector<juce::File> bundles;
+        for (const auto& folder : root.findChildFiles (juce::File::findDirectories, false))
+            for (const auto& link : folder.findChildFiles (juce::File::findDirectories, false))
+                bundles.push_back (link);
+        return bundles;
+    }
+
 private:
     juce::CriticalSection lock;
     const juce::File root = TrPrivateTemp::folder().getChildFile ("lv2");
     int next = 0;
 };
+
+LinkFolders& linkFolders()
+{
+    static LinkFolders links;
+    return links;
+}
 
 bool isKnown (juce::AudioPluginFormat& format, const juce::String& uri)
 {
@@ -79,6 +95,11 @@ bool isKnown (juce::AudioPluginFormat& format, const juce::String& uri)
     format.findAllTypesForFile (found, uri);
     return ! found.isEmpty();
 }
+}
+
+std::vector<juce::File> bundlesMadeKnown()
+{
+    return linkFolders().linkedBundles();
 }
 
 bool isBundle (const juce::File& file)
@@ -93,8 +114,7 @@ std::vector<Plugin> plugins (juce::AudioPluginFormatManager& formats, const juce
 
     if (format != nullptr && ! found.empty() && TrPrivateTemp::folder() != juce::File() && ! isKnown (*format, found.front().uri))
     {
-        static LinkFolders links;
-        format->searchPathsForPlugins (juce::FileSearchPath (links.folderHolding (bundle).getFullPathName()),
+        format->searchPathsForPlugins (juce::FileSearchPath (linkFolders().folderHolding (bundle).getFullPathName()),
                                        false, false);
     }
 

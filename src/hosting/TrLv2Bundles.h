@@ -20,6 +20,9 @@ namespace TrLv2Bundles
         to know the bundle, also when it lies outside the default LV2 folders. */
     std::vector<Plugin> plugins (juce::AudioPluginFormatManager& formats, const juce::File& bundle);
 
+    /** The bundles outside the system's LV2 folders that plugins() made the LV2 host know. */
+    std::vector<juce::File> bundlesMadeKnown();
+
     /** The URI to load from a bundle: its only plugin, or else the only one with two audio
         inputs and two audio outputs; empty with error naming the URIs when that is ambiguous. */
     juce::String choosePlugin (const std::vector<Plugin>& plugins, const juce::File& bundle, juce::String& error);

@@ -1,6 +1,7 @@
 #include "TrPluginSlot.h"
 
 #include "TrLv2Bundles.h"
+#include "TrLv2Probe.h"
 #include "app/TrCrashLog.h"
 
 namespace
@@ -92,7 +93,7 @@ bool TrPluginSlot::scanAndInstall (const juce::StringArray& pathsOrIdentifiers, 
     }
 
     const auto d = *found.getFirst();
-    if (! layoutCanBeMeasured (d, error))
+    if (! canBeHosted (d, TrLv2Bundles::isBundle (file) ? file : juce::File(), error))
         return false;
 
     auto newInstance = createInstance (d, file, error);
@@ -106,7 +107,7 @@ bool TrPluginSlot::scanAndInstall (const juce::StringArray& pathsOrIdentifiers, 
 bool TrPluginSlot::loadFromDescription (const juce::PluginDescription& d, juce::String& error)
 {
     TrCrashLog::noteSlot (index, d.fileOrIdentifier);
-    auto loaded = layoutCanBeMeasured (d, error);
+    auto loaded = canBeHosted (d, {}, error);
     if (loaded)
     {
         auto newInstance = createInstance (d, {}, error);
@@ -117,17 +118,24 @@ bool TrPluginSlot::loadFromDescription (const juce::PluginDescription& d, juce::
     return loaded;
 }
 
-bool TrPluginSlot::layoutCanBeMeasured (const juce::PluginDescription& d, juce::String& error)
+bool TrPluginSlot::canBeHosted (const juce::PluginDescription& d, const juce::File& lv2Bundle, juce::String& error)
 {
-    // Judged before any instance exists: some plugins fault when an instance is freed without
-    // ever having been prepared. Like a refused instance, a refused plugin leaves the slot empty.
-    // The totals include sidechains and extra buses, so only a side without any audio is judged
-    // here; a description that gives no counts at all leaves the judgement to the instance.
+    // Judged before any instance exists: the LV2 host frees the first instance of a plugin
+    // unactivated when it prepares it, and some plugins fault then. Like a refused instance, a
+    // refused plugin leaves the slot empty. The channel totals include sidechains and extra
+    // buses, so only a side without any audio is judged here; a description that gives no counts
+    // at all leaves the judgement to the instance.
     const auto unknown = d.numInputChannels == 0 && d.numOutputChannels == 0;
-    if (unknown || (d.numInputChannels > 0 && d.numOutputChannels > 0))
+    juce::String refusal;
+    if (! unknown && (d.numInputChannels == 0 || d.numOutputChannels == 0))
+        refusal = layoutRefusal (d.name, d.numInputChannels, d.numOutputChannels);
+    else if (d.pluginFormatName == juce::LV2PluginFormat::getFormatName())
+        refusal = TrLv2Probe::whyUnhostable (d.name, d.fileOrIdentifier, lv2Bundle);
+
+    if (refusal.isEmpty())
         return true;
 
-    error = layoutRefusal (d.name, d.numInputChannels, d.numOutputChannels);
+    error = refusal;
     unload();
     notify();
     return false;

@@ -60,7 +60,7 @@ private:
                          const juce::String& shownPath, juce::String& error);
     bool scanAndInstall (const juce::StringArray& pathsOrIdentifiers, const juce::File& file,
                          const juce::String& shownPath, juce::String& error);
-    bool layoutCanBeMeasured (const juce::PluginDescription& d, juce::String& error);
+    bool canBeHosted (const juce::PluginDescription& d, const juce::File& lv2Bundle, juce::String& error);
     void releaseInstance();
     void notify();
 
