@@ -270,7 +270,8 @@ TrDynamicsResult TrDynamicsAnalyzer::run (TrPluginSlot& slot, const Params& para
     auto& plugin = *slot.instance;
     RestoreLayout layout (plugin, rate, params.blockSize);
 
-    if (params.externalSidechain)
+    // An LV2 plugin may keep its sidechain in the main bus, where the render feeds it as it is.
+    if (params.externalSidechain && ! TrChannelRoute (plugin, params.channel).hasSidechainInMainBus())
     {
         if (plugin.getBusCount (true) <= 1)
         {

@@ -1,6 +1,9 @@
 #include "TrChannelMode.h"
 
+#include "hosting/TrLv2Bundles.h"
 #include "results/TrErrorTexts.h"
+
+#include <algorithm>
 
 juce::String channelModeName (TrChannelMode mode)
 {
@@ -15,9 +18,25 @@ juce::String channelModeName (TrChannelMode mode)
     }
 }
 
+namespace
+{
+std::vector<int> sidechainsInMainBus (const juce::AudioPluginInstance& plugin)
+{
+    const auto d = plugin.getPluginDescription();
+    return d.pluginFormatName == juce::LV2PluginFormat::getFormatName() ? TrLv2Bundles::sidechainsInMainInput (d.fileOrIdentifier)
+                                                                       : std::vector<int>();
+}
+
+TrMainChannels measuredChannels (const juce::AudioPluginInstance& plugin, size_t sidechains)
+{
+    const auto inputs = plugin.getMainBusNumInputChannels() - static_cast<int> (sidechains);
+    return { juce::jlimit (1, 2, inputs), juce::jlimit (1, 2, plugin.getMainBusNumOutputChannels()) };
+}
+}
+
 TrMainChannels mainChannelsOf (const juce::AudioPluginInstance& plugin)
 {
-    return { juce::jlimit (1, 2, plugin.getMainBusNumInputChannels()), juce::jlimit (1, 2, plugin.getMainBusNumOutputChannels()) };
+    return measuredChannels (plugin, sidechainsInMainBus (plugin).size());
 }
 
 juce::String layoutName (TrMainChannels channels)
@@ -35,6 +54,16 @@ juce::String channelModeProblem (TrChannelMode mode, TrMainChannels channels)
 }
 
 TrChannelRoute::TrChannelRoute (const juce::AudioPluginInstance& plugin, TrChannelMode channelMode)
-    : channels (mainChannelsOf (plugin)), mode (channelMode), mainBusInputs (std::max (1, plugin.getMainBusNumInputChannels()))
+    : mode (channelMode),
+      sidechains (sidechainsInMainBus (plugin)),
+      mainBusInputs (std::max (1, plugin.getMainBusNumInputChannels())),
+      totalInputs (plugin.getTotalNumInputChannels())
 {
+    channels = measuredChannels (plugin, sidechains.size());
+
+    // The main inputs are the main bus's channels that are no sidechain, in order.
+    int found = 0;
+    for (int channel = 0; channel < mainBusInputs && found < 2; ++channel)
+        if (std::find (sidechains.begin(), sidechains.end(), channel) == sidechains.end())
+            inputs[found++] = channel;
 }

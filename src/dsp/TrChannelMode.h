@@ -26,7 +26,8 @@ struct TrMainChannels
     bool operator== (const TrMainChannels& other) const noexcept { return inputs == other.inputs && outputs == other.outputs; }
 };
 
-/** The main channels of a prepared plugin. */
+/** The main channels of a prepared plugin; sidechain ports an LV2 plugin keeps in its main input
+    bus do not count. */
 TrMainChannels mainChannelsOf (const juce::AudioPluginInstance& plugin);
 
 /** "stereo", "mono", "mono to stereo" or "stereo to mono". */
@@ -38,19 +39,39 @@ juce::String channelModeProblem (TrChannelMode mode, TrMainChannels channels);
 
 /** How every render feeds and reads a plugin for a channel mode. A mono input takes the
     stimulus as it is in every mode; two inputs take it on both, the second negated in side mode.
-    A mono output is the reading in every mode; two outputs are read per mode. */
+    A mono output is the reading in every mode; two outputs are read per mode. Sidechain inputs
+    stay silent unless fed on purpose. */
 class TrChannelRoute
 {
 public:
     TrChannelRoute (const juce::AudioPluginInstance& plugin, TrChannelMode mode);
 
-    /** Puts one stimulus sample into the main inputs of a render buffer. */
+    /** Puts one stimulus sample into the main inputs of a render buffer, and silence into the
+        sidechain inputs: a buffer channel can be a sidechain's input and an output at once, and
+        would otherwise feed the last block's output back in. */
     void write (juce::AudioBuffer<float>& buffer, int index, float value) const noexcept
     {
-        buffer.setSample (0, index, value);
+        for (auto channel : sidechains)
+            buffer.setSample (channel, index, 0.0f);
+        for (int channel = mainBusInputs; channel < totalInputs; ++channel)
+            buffer.setSample (channel, index, 0.0f);
+
+        buffer.setSample (inputs[0], index, value);
         if (channels.inputs > 1)
-            buffer.setSample (1, index, mode == TrChannelMode::side ? -value : value);
+            buffer.setSample (inputs[1], index, mode == TrChannelMode::side ? -value : value);
     }
+
+    /** Puts one sample into every sidechain input of a render buffer, after write. */
+    void writeSidechain (juce::AudioBuffer<float>& buffer, int index, float value) const noexcept
+    {
+        for (auto channel : sidechains)
+            buffer.setSample (channel, index, value);
+        for (int channel = mainBusInputs; channel < buffer.getNumChannels(); ++channel)
+            buffer.setSample (channel, index, value);
+    }
+
+    /** Whether some of the main bus's inputs are sidechain ports, fed by writeSidechain. */
+    bool hasSidechainInMainBus() const noexcept { return ! sidechains.empty(); }
 
     /** Reads the measured output sample of a render buffer. */
     double read (const juce::AudioBuffer<float>& buffer, int index) const noexcept
@@ -71,11 +92,11 @@ public:
         }
     }
 
-    /** The first buffer channel after the main inputs: where a sidechain bus starts. */
-    int firstSidechainChannel() const noexcept { return mainBusInputs; }
-
 private:
     TrMainChannels channels;
     TrChannelMode mode;
+    int inputs[2] { 0, 1 };
+    std::vector<int> sidechains;
     int mainBusInputs;
+    int totalInputs;
 };

@@ -23,8 +23,7 @@ bool TrSinkRender::render (long long total, const std::function<double (long lon
             if (mainInput)
             {
                 route.write (buffer, i, static_cast<float> (mainInput (n)));
-                for (int ch = route.firstSidechainChannel(); ch < buffer.getNumChannels(); ++ch)
-                    buffer.setSample (ch, i, value);
+                route.writeSidechain (buffer, i, value);
             }
             else
             {

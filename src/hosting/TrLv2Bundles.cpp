@@ -1,10 +1,15 @@
 #include "TrLv2Bundles.h"
 
+#include "TrLv2World.h"
 #include "TrPrivateTemp.h"
 
 #include <lilv/lilv.h>
 
+#include <lv2/port-groups/port-groups.h>
+
 #include <dlfcn.h>
+#include <map>
+#include <mutex>
 
 namespace TrLv2Bundles
 {
@@ -146,16 +151,8 @@ juce::String choosePlugin (const std::vector<Plugin>& plugins, const juce::File&
 
 juce::String whyNotOpened (const juce::String& uri, const juce::File& bundle)
 {
-    auto* world = lilv_world_new();
-    auto* bundleUri = bundle == juce::File() ? nullptr : lilv_new_file_uri (world, nullptr, (bundle.getFullPathName() + "/").toRawUTF8());
-    if (bundleUri != nullptr)
-        lilv_world_load_bundle (world, bundleUri);
-    else
-        lilv_world_load_all (world);
-
-    auto* pluginUri = lilv_new_uri (world, uri.toRawUTF8());
-    const auto* plugin = lilv_plugins_get_by_uri (lilv_world_get_all_plugins (world), pluginUri);
-    const auto* library = plugin != nullptr ? lilv_plugin_get_library_uri (plugin) : nullptr;
+    TrLv2Lookup lookup (uri, bundle);
+    const auto* library = lookup.plugin != nullptr ? lilv_plugin_get_library_uri (lookup.plugin) : nullptr;
     auto* path = library != nullptr ? lilv_file_uri_parse (lilv_node_as_uri (library), nullptr) : nullptr;
 
     juce::String reason;
@@ -174,11 +171,57 @@ juce::String whyNotOpened (const juce::String& uri, const juce::File& bundle)
     }
 
     lilv_free (path);
-    lilv_node_free (pluginUri);
-    if (bundleUri != nullptr)
-        lilv_node_free (bundleUri);
-    lilv_world_free (world);
     return reason;
+}
+
+std::vector<int> sidechainsInMainInput (const juce::String& uri)
+{
+    static std::mutex lock;
+    static std::map<juce::String, std::vector<int>> known;
+
+    const std::lock_guard<std::mutex> guard (lock);
+    if (const auto found = known.find (uri); found != known.end())
+        return found->second;
+
+    std::vector<int> channels;
+    TrLv2Lookup lookup (uri, {});
+    if (const auto* plugin = lookup.plugin)
+    {
+        const auto* audio = lookup.node (LV2_CORE__AudioPort);
+        const auto* input = lookup.node (LV2_CORE__InputPort);
+        const auto* optional = lookup.node (LV2_CORE__connectionOptional);
+        const auto* sidechain = lookup.node (LV2_CORE_PREFIX "isSideChain");
+        const auto* group = lookup.node (LV2_PORT_GROUPS__group);
+
+        int channel = 0;
+        bool grouped = false;
+        for (uint32_t i = 0; i < lilv_plugin_get_num_ports (plugin); ++i)
+        {
+            const auto* port = lilv_plugin_get_port_by_index (plugin, i);
+            if (! lilv_port_is_a (plugin, port, audio) || ! lilv_port_is_a (plugin, port, input))
+                continue;
+
+            if (auto* portGroup = lilv_port_get (plugin, port, group))
+            {
+                grouped = true;
+                lilv_node_free (portGroup);
+            }
+
+            if (lilv_port_has_property (plugin, port, optional))
+                continue;
+
+            if (lilv_port_has_property (plugin, port, sidechain))
+                channels.push_back (channel);
+            ++channel;
+        }
+
+        // With port groups the main bus is a group of its own, and sidechains sit in theirs.
+        if (grouped)
+            channels.clear();
+    }
+
+    known[uri] = channels;
+    return channels;
 }
 
 bool looksLikeIdentifier (const juce::String& text)

@@ -32,6 +32,11 @@ namespace TrLv2Bundles
         looked up in its bundle when one is given, else in the system's LV2 folders. */
     juce::String whyNotOpened (const juce::String& uri, const juce::File& bundle);
 
+    /** The channels of an LV2 plugin's main input bus that are sidechain ports, in order: the LV2
+        host puts every required audio input without a port group into that bus, sidechains
+        included. Looked up once per URI. */
+    std::vector<int> sidechainsInMainInput (const juce::String& uri);
+
     /** Whether the text names a plugin by identifier (it starts with a URI scheme such as
         "http:" or "urn:") rather than by path. */
     bool looksLikeIdentifier (const juce::String& text);

@@ -1,11 +1,11 @@
 #include "TrLv2Probe.h"
 
-#include "TrLv2Bundles.h"
+#include "TrLv2World.h"
 
-#include <lilv/lilv.h>
 #include <lv2/urid/urid.h>
 
 #include <csignal>
+#include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
 #include <malloc.h>
@@ -47,9 +47,9 @@ int countPorts (const LilvPlugin* plugin, const LilvNode* kind)
     return count;
 }
 
-/** Makes and frees one instance in a child process; the signal that ended the child, -1 when it
-    did not end in time, 0 when all went well. */
-int signalOfUnusedInstance (const LilvPlugin* plugin)
+/** Frees an instance that never ran in a child process; the signal that ended the child, -1
+    when it did not end in time, 0 when all went well. */
+int signalOfUnusedInstance (const LilvPlugin* plugin, const LilvNode* control)
 {
     const auto child = fork();
     if (child < 0)
@@ -64,12 +64,27 @@ int signalOfUnusedInstance (const LilvPlugin* plugin)
         dup2 (quiet, STDERR_FILENO);
 
         // Fresh memory in a young process is mostly zero, which hides a clean-up that frees a
-        // pointer it never set; in the host's own heap it is not. Fill what malloc hands out.
+        // pointer it never set; in the host's own heap it is not. So what malloc hands out next
+        // is made of garbage: blocks of every small size are filled and freed first.
         mallopt (M_PERTURB, 0xa5);
+        std::vector<void*> blocks;
+        for (size_t size = 16; size <= 4096; size += 16)
+            for (int i = 0; i < 8; ++i)
+                if (auto* block = std::malloc (size))
+                    blocks.push_back (std::memset (block, 0xa5, size));
+        for (auto* block : blocks)
+            std::free (block);
 
+        // As the host prepares a plugin: a second instance is made, then the first one freed.
         UridFeatures features;
-        if (auto* instance = lilv_plugin_instantiate (plugin, 48000.0, features.list))
-            lilv_instance_free (instance);
+        auto* first = lilv_plugin_instantiate (plugin, 48000.0, features.list);
+        std::vector<float> values (lilv_plugin_get_num_ports (plugin), 0.0f);
+        if (first != nullptr)
+            for (uint32_t i = 0; i < values.size(); ++i)
+                lilv_instance_connect_port (first, i, control != nullptr && lilv_port_is_a (plugin, lilv_plugin_get_port_by_index (plugin, i), control) ? &values[i] : nullptr);
+        auto* second = first != nullptr ? lilv_plugin_instantiate (plugin, 48000.0, features.list) : nullptr;
+        if (second != nullptr)
+            lilv_instance_free (first);
         _exit (0);
     }
 
@@ -89,47 +104,19 @@ int signalOfUnusedInstance (const LilvPlugin* plugin)
 
 juce::String whyUnhostable (const juce::String& pluginName, const juce::String& uri, const juce::File& bundle)
 {
-    auto* world = lilv_world_new();
-    auto* bundleUri = bundle == juce::File() ? nullptr : lilv_new_file_uri (world, nullptr, (bundle.getFullPathName() + "/").toRawUTF8());
-    if (bundleUri != nullptr)
-        lilv_world_load_bundle (world, bundleUri);
-    else
-        lilv_world_load_all (world);
+    TrLv2Lookup lookup (uri, bundle);
+    if (lookup.plugin == nullptr)
+        return {};
 
-    // A plugin named by URI may live in a bundle the host was pointed at by path earlier.
-    for (const auto& known : bundleUri == nullptr ? TrLv2Bundles::bundlesMadeKnown() : std::vector<juce::File>())
-    {
-        auto* node = lilv_new_file_uri (world, nullptr, (known.getFullPathName() + "/").toRawUTF8());
-        lilv_world_load_bundle (world, node);
-        lilv_node_free (node);
-    }
+    if (const auto cvPorts = countPorts (lookup.plugin, lookup.node (LV2_CORE__CVPort)); cvPorts > 0)
+        return pluginName + " has " + juce::String (cvPorts) + " control-voltage port" + (cvPorts == 1 ? "" : "s")
+             + ", which the LV2 host cannot connect - the plugin would read unconnected memory";
 
-    auto* pluginUri = lilv_new_uri (world, uri.toRawUTF8());
-    auto* cvPort = lilv_new_uri (world, LV2_CORE__CVPort);
-    const auto* plugin = lilv_plugins_get_by_uri (lilv_world_get_all_plugins (world), pluginUri);
+    if (const auto signal = signalOfUnusedInstance (lookup.plugin, lookup.node (LV2_CORE__ControlPort)); signal != 0)
+        return pluginName + (signal > 0 ? " crashes (" + juce::String (strsignal (signal)) + ")" : juce::String (" hangs"))
+             + " when an instance that never ran is freed, which the LV2 host does each time it prepares the plugin"
+               " - it cannot be measured";
 
-    juce::String reason;
-    if (plugin != nullptr)
-    {
-        const auto cvPorts = countPorts (plugin, cvPort);
-        if (cvPorts > 0)
-        {
-            reason = pluginName + " has " + juce::String (cvPorts) + " control-voltage port" + (cvPorts == 1 ? "" : "s")
-                   + ", which the LV2 host cannot connect - the plugin would read unconnected memory";
-        }
-        else if (const auto signal = signalOfUnusedInstance (plugin); signal != 0)
-        {
-            reason = pluginName + (signal > 0 ? " crashes (" + juce::String (strsignal (signal)) + ")" : juce::String (" hangs"))
-                   + " when an instance that never ran is freed, which the LV2 host does each time it prepares the plugin"
-                     " - it cannot be measured";
-        }
-    }
-
-    lilv_node_free (cvPort);
-    lilv_node_free (pluginUri);
-    if (bundleUri != nullptr)
-        lilv_node_free (bundleUri);
-    lilv_world_free (world);
-    return reason;
+    return {};
 }
 }

@@ -8,8 +8,8 @@ namespace TrLv2Probe
 {
     /** Why the plugin cannot be hosted, or empty. Control-voltage ports get no buffer from the
         host, so the plugin would read through a null pointer. And the host frees the instance
-        it created first, never activated, whenever it prepares the plugin: an instance is made
-        and freed so in a child process, and a plugin whose clean-up faults then is refused. The
+        it created first, never activated, whenever it prepares the plugin: this is done in a
+        child process, and a plugin whose clean-up faults then is refused. The
         plugin is looked up in its bundle when one is given, else in the system's LV2 folders. */
     juce::String whyUnhostable (const juce::String& pluginName, const juce::String& uri, const juce::File& bundle);
 }

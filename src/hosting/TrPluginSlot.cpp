@@ -303,8 +303,9 @@ bool isLv2 (const juce::AudioPluginInstance& instance)
 
 void preparePlugin (juce::AudioPluginInstance& instance, double sampleRate, int blockSize)
 {
-    const auto channels = mainChannelsOf (instance);
-    instance.setPlayConfigDetails (channels.inputs, channels.outputs, sampleRate, blockSize);
+    // The buses as they are, stereo at most: what a plugin cannot change stays as it was.
+    instance.setPlayConfigDetails (juce::jlimit (1, 2, instance.getMainBusNumInputChannels()),
+                                   juce::jlimit (1, 2, instance.getMainBusNumOutputChannels()), sampleRate, blockSize);
 
     // The line above switches every bus but the main ones off, and JUCE's LV2 host connects the
     // ports of a switched-off bus to nothing: an LV2 plugin keeps all its buses, fed silence.

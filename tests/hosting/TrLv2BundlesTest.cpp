@@ -2,6 +2,7 @@
 #include "hosting/TrLv2Bundles.h"
 #include "analyzers/TrChecksAnalyzer.h"
 #include "hosting/TrReportedLatency.h"
+#include "dsp/TrSinkRender.h"
 #include "hosting/TrSlotManager.h"
 #include "verdicts/TrVerdict.h"
 
@@ -187,4 +188,27 @@ TEST (Lv2Bundles, AMonoPluginIsMeasuredOnItsOneChannel)
         for (size_t i = 0; i < capture.size(); ++i)
             ASSERT_NEAR (capture[i], tone (static_cast<long long> (i)), 1e-6) << channelModeName (mode);
     }
+}
+
+TEST (Lv2Bundles, ASidechainPortInTheMainBusIsNoInputOfTheMeasurement)
+{
+    TrSlotManager manager;
+    ASSERT_EQ (loadFromSet (manager, "urn:testrig:fixtures:lv2-keyed"), "");
+    auto& slot = manager.slot (0);
+    EXPECT_EQ (slotLayoutName (slot), "mono") << "its key comes first in the main bus";
+
+    // The plugin subtracts its key from its input: only an untouched key leaves the tone whole.
+    const auto tone = [] (long long n) { return 0.5 * std::sin (0.01 * static_cast<double> (n)); };
+    std::vector<double> capture;
+    juce::String error;
+    ASSERT_TRUE (renderCapture (*slot.instance, 512, TrChannelMode::left, 0, 2048, tone, capture, error, {}, {})) << error;
+    for (size_t i = 0; i < capture.size(); ++i)
+        ASSERT_NEAR (capture[i], tone (static_cast<long long> (i)), 1e-6);
+
+    // Fed on purpose, the key reaches the plugin.
+    TrSinkRender keyed { *slot.instance, 512, TrChannelMode::left, tone };
+    bool nonFinite = false;
+    double largest = 0.0;
+    ASSERT_TRUE (keyed.render (2048, tone, [&] (long long, double v) { largest = std::max (largest, std::abs (v)); }, {}, {}, nonFinite));
+    EXPECT_LT (largest, 1e-6);
 }
