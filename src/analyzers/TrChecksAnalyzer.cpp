@@ -173,6 +173,8 @@ TrChecksResult TrChecksAnalyzer::run (TrPluginSlot& slot, const Params& params, 
     r.latencyAtSearchLimit = timing.beyondReach;
     r.measuredLatency = r.latencyUnclear ? TrSentinel::notMeasured : timing.beyondReach ? correlationReach : timing.latencySamples;
     r.polarityInverted = ! r.latencyUnclear && ! timing.beyondReach && timing.inverted;
+    r.arrivalEarliest = timing.earliestSamples;
+    r.arrivalLatest = timing.latestSamples;
 
     // DC while a tone plays; then the latency reported now that audio has run.
     const auto toneSkip = static_cast<long long> (0.5 * rate);

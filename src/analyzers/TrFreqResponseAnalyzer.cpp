@@ -233,6 +233,8 @@ TrCurveResult TrFreqResponseAnalyzer::run (TrPluginSlot& slot, const Params& par
     r.measuredLatency = timing.latencySamples;
     r.latencyUnclear = ! timing.clear || timing.beyondReach || timing.spread;
     r.polarityInverted = timing.inverted;
+    r.arrivalEarliest = timing.earliestSamples;
+    r.arrivalLatest = timing.latestSamples;
     const auto phase = unwrappedPhase (transfer, n, r.measuredLatency);
 
     const auto fmax = 0.99 * 0.5 * rate;

@@ -6,6 +6,7 @@
 #include "analyzers/TrFreqResponseAnalyzer.h"
 #include "analyzers/TrHarmonicsAnalyzer.h"
 #include "analyzers/TrParamChecks.h"
+#include "results/TrLatencyRule.h"
 #include "results/TrNumberFormat.h"
 
 #include <cmath>
@@ -26,8 +27,12 @@ juce::String latencyFlags (const TrChecksResult& r)
               << " - the delay cannot be verified";
     if (r.reportedLatency != r.reportedLatencyAfter)
         flags << "  (!) drifts after audio";
-    if (! r.latencyUnclear && ! r.latencyAtSearchLimit && std::abs (r.measuredLatency - r.reportedLatencyAfter) > 3.0)
+    const auto fit = r.latencyUnclear || r.latencyAtSearchLimit ? TrLatencyFit::agrees
+                                                                : fitOfLatency (r.measuredLatency, r.reportedLatencyAfter, r.arrivalEarliest, r.arrivalLatest);
+    if (fit == TrLatencyFit::disagrees)
         flags << "  (!) reported != measured";
+    if (fit == TrLatencyFit::dispersed)
+        flags << "  (!) phase spreads the arrival over up to " << TrNumberFormat::fixed (r.arrivalLatest, 1) << " smp - the delay cannot be verified";
     return flags;
 }
 

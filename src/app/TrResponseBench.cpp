@@ -5,6 +5,7 @@
 #include "analyzers/TrFreqResponseAnalyzer.h"
 #include "analyzers/TrNullAnalyzer.h"
 #include "analyzers/TrParamChecks.h"
+#include "results/TrLatencyRule.h"
 #include "results/TrNumberFormat.h"
 
 #include <cmath>
@@ -91,7 +92,11 @@ juce::String curveReport (const TrPluginSlot& slot, const TrCurveResult& r, doub
         << "in-band mag:   " << fixed (magnitude.low, 2) << " .. " << fixed (magnitude.high, 2) << " dB\n"
         << "in-band phase: " << fixed (phase.low, 1) << " .. " << fixed (phase.high, 1) << " deg\n"
         << "latency:       reported " << r.reportedLatency << " smp, measured " << fixed (r.measuredLatency, 1) << " smp"
-        << (r.latencyUnclear ? "  (no single steady arrival - not judged)" : "") << "\n"
+        << (r.latencyUnclear ? "  (no single steady arrival - not judged)"
+            : fitOfLatency (r.measuredLatency, r.reportedLatency, r.arrivalEarliest, r.arrivalLatest) == TrLatencyFit::dispersed
+                ? "  (phase spreads the arrival over up to " + fixed (r.arrivalLatest, 1) + " smp - not judged)"
+                : juce::String())
+        << "\n"
         << "CPU:           " << fixed (r.cpuNsPerSample, 1) << " ns/smp (median)\n"
         << "polarity:      " << (r.polarityInverted ? "INVERTED (!)" : "normal") << "\n";
 

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 namespace TrTransfer
 {
@@ -103,6 +104,45 @@ double flippedShare (const Spectrum& transfer, const std::vector<double>& minimu
     }
 
     return counted > 0 ? static_cast<double> (flipped) / counted : 0.0;
+}
+
+/** The earliest and latest group delay of the excess phase over the passband, per sixth octave
+    (|H|^2 weighted), in samples: both the delay for a delay in front of a minimum-phase filter;
+    an all-pass remainder spreads them apart, from the delay in front of it (where the all-pass
+    has none left) to its slowest band. */
+std::pair<double, double> groupDelayRange (const Spectrum& transfer, const std::vector<double>& minimum, int n, double sampleRate)
+{
+    double largest = 0.0;
+    for (const auto& h : transfer)
+        largest = std::max (largest, std::abs (h));
+
+    const auto twoPi = 2.0 * 3.14159265358979323846;
+    const auto excess = [&] (int k) { return std::arg (transfer[static_cast<size_t> (k)]) - minimum[static_cast<size_t> (k)]; };
+    const auto top = std::min (audibleHighHz, 0.45 * sampleRate);
+    auto earliest = std::numeric_limits<double>::max(), latest = std::numeric_limits<double>::lowest();
+    for (auto low = audibleLowHz; low < top; low *= bandRatio)
+    {
+        const auto from = std::max (1, static_cast<int> (std::ceil (low * n / sampleRate)));
+        const auto to = std::min (n / 2 - 2, static_cast<int> (std::min (low * bandRatio, top) * n / sampleRate));
+        double delaySum = 0.0, weightSum = 0.0;
+        for (int k = from; k <= to; ++k)
+        {
+            const auto magnitude = std::abs (transfer[static_cast<size_t> (k)]);
+            if (magnitude < passbandShare * largest)
+                continue;
+            const auto step = std::remainder (excess (k + 1) - excess (k), twoPi);
+            delaySum += magnitude * magnitude * -step * n / twoPi;
+            weightSum += magnitude * magnitude;
+        }
+
+        if (weightSum > 0.0)
+        {
+            earliest = std::min (earliest, delaySum / weightSum);
+            latest = std::max (latest, delaySum / weightSum);
+        }
+    }
+
+    return { earliest, latest };
 }
 
 /** Where bin k of an n-point transform lies on the frequency axis of a digital filter's
@@ -336,6 +376,10 @@ Timing timing (const Spectrum& transfer, int n, double sampleRate, int largestLa
     const auto centre = strongest (response, 0, reach);
     t.linearPhase = isLinearPhase (transfer, n, refined (response, centre));
     t.latencySamples = std::max (0.0, t.linearPhase ? refined (response, centre) : refined (arrival, inReach));
+    const auto [earliest, latest] = groupDelayRange (transfer, minimum, n, sampleRate);
+    const auto dispersed = ! t.linearPhase && earliest <= latest;
+    t.earliestSamples = dispersed ? earliest : t.latencySamples;
+    t.latestSamples = dispersed ? latest : t.latencySamples;
 
     // How much of the response follows within a moment of its arrival: a filter, a delay or an
     // echo keeps it there, a reverb spreads it over seconds.

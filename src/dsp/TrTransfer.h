@@ -32,6 +32,8 @@ namespace TrTransfer
         double flippedShare = 0.0;   // the share of the passband, per octave, whose phase is flipped
         bool linearPhase = false;    // the response is symmetric about its peak
         bool spread = false;         // less than half its energy follows within 25 ms of the arrival: a reverb's
+        double earliestSamples = 0.0; // the all-pass remainder's earliest group delay over the passband
+        double latestSamples = 0.0;   // and its latest: both the latency when nothing disperses the arrival
     };
 
     /** The delay of a linear-phase response is its centre (its peak). Any other response is split
@@ -49,6 +51,8 @@ namespace TrTransfer
         outside them is beyondReach. One whose peak holds less than a tenth of the response's
         energy is not clear (silence, noise, or output unrelated to the input). A response spread
         out over time, as a fully wet reverb's is, has no single arrival that could be called
-        latency (its pre-delay is an effect), nor a polarity. */
+        latency (its pre-delay is an effect), nor a polarity. An all-pass remainder spreads the
+        arrival out over the range of its group delays (earliestSamples to latestSamples), any
+        of which a plugin may report as its latency. */
     Timing timing (const Spectrum& transfer, int n, double sampleRate, int largestLag);
 }

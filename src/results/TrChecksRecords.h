@@ -24,6 +24,8 @@ struct TrChecksResult : TrSlotRecord
     int reportedLatency = 0;                           // after reset, before audio
     int reportedLatencyAfter = 0;                      // after audio has run
     double measuredLatency = 0.0;                      // samples, fractional; -1 when not measured
+    double arrivalEarliest = 0.0;                      // samples: the range over which the plugin's phase spreads
+    double arrivalLatest = 0.0;                        // its arrival (both the latency when it does not)
     bool latencyUnclear = false;                       // no clear or no steady response to the probe: the delay could not be measured
     bool timeVariant = false;                          // two runs of the same probe were answered differently
     bool responseSpread = false;                       // the response is spread over time like a reverb's: no single arrival

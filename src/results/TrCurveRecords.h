@@ -25,6 +25,8 @@ struct TrCurveResult : TrSlotRecord
     std::vector<float> magSmoothedDb;                  // about 1/48 octave; what verdicts judge
     std::vector<float> phaseDeg;                       // unwrapped, measured delay removed
     double measuredLatency = 0.0;                      // samples, fractional
+    double arrivalEarliest = 0.0;                      // samples: the range over which the plugin's phase spreads
+    double arrivalLatest = 0.0;                        // its arrival (both the latency when it does not)
     bool latencyUnclear = false;                       // no single, steady arrival (noise, a reverb, modulation): delay and polarity not judged
     int reportedLatency = 0;
     double gainAt1kDb = 0.0;

@@ -1,5 +1,6 @@
 #include "TrVerdict.h"
 
+#include "results/TrLatencyRule.h"
 #include "results/TrNumberFormat.h"
 
 #include <cmath>
@@ -37,6 +38,8 @@ juce::String unverifiedDelay (const TrChecksResult& r)
         return r.timeVariant      ? "its response changes from one probe to the next"
              : r.responseSpread ? "its response is spread out over time, like a reverb's"
                                 : "no clear response to the probe";
+    if (! r.latencyAtSearchLimit && fitOfLatency (r.measuredLatency, r.reportedLatencyAfter, r.arrivalEarliest, r.arrivalLatest) == TrLatencyFit::dispersed)
+        return "its phase spreads the arrival over up to " + TrNumberFormat::fixed (r.arrivalLatest, 1) + " smp, as an all-pass network does";
     return {};
 }
 
@@ -45,7 +48,7 @@ juce::StringArray checksProblems (const TrChecksResult& r)
     juce::StringArray problems;
 
     const auto lies = r.latencyAtSearchLimit ? r.reportedLatencyAfter < TrChecksResult::latencySearchLimit
-                                             : ! r.latencyUnclear && std::abs (r.measuredLatency - r.reportedLatencyAfter) > 3.0;
+                                             : ! r.latencyUnclear && fitOfLatency (r.measuredLatency, r.reportedLatencyAfter, r.arrivalEarliest, r.arrivalLatest) == TrLatencyFit::disagrees;
     if (lies)
         problems.add ("lies about its delay");
     if (r.reportedLatency != r.reportedLatencyAfter)

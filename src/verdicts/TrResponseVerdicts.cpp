@@ -1,5 +1,6 @@
 #include "TrVerdict.h"
 
+#include "results/TrLatencyRule.h"
 #include "results/TrNumberFormat.h"
 
 #include <cmath>
@@ -43,7 +44,7 @@ Verdict forCurve (const TrCurveResult& r)
         return { Grade::warn, "Moves by itself (LFO/modulation) - this curve is a snapshot, not a fixed EQ", {} };
 
     // A response without a single, steady arrival has nothing to hold the report against.
-    if (! r.latencyUnclear && std::abs (r.measuredLatency - r.reportedLatency) > 3.0)
+    if (! r.latencyUnclear && fitOfLatency (r.measuredLatency, r.reportedLatency, r.arrivalEarliest, r.arrivalLatest) == TrLatencyFit::disagrees)
         return { Grade::warn, "Reports its delay wrong - tracks can slip out of time",
                  "says " + juce::String (r.reportedLatency) + ", really " + TrNumberFormat::fixed (r.measuredLatency, 1) + " smp" };
 

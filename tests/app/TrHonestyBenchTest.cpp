@@ -122,6 +122,37 @@ TEST (DynamicsBench, RunsAgreeOrTheReportSaysTheyDoNot)
     EXPECT_EQ (lines[1], "burst:  -30.0 -> -10.0 dBFS  via ext sidechain");
 }
 
+TEST (ChecksBench, AnAllPassNetworkIsNeitherAccusedNorClearedUnlessItReportsBeyondItsSpread)
+{
+    // Eight all-passes at 8 kHz: no delay, but an arrival spread over some 28 samples.
+    const auto chain = "Mode=" + juce::String (TrTest::fixtureMode ("All-pass chain"), 9);
+    const auto offset = [] (int samples) {
+        return "Latency offset=" + juce::String ((samples - TrFixtureModes::offsetMin) / double (TrFixtureModes::offsetMax - TrFixtureModes::offsetMin), 9);
+    };
+    const struct
+    {
+        const char* label;
+        juce::StringArray params;
+        juce::String verdictStart;
+    } cases[] {
+        { "reporting none", { chain }, "verdict:     No problems found, but its delay could not be verified - its phase spreads the arrival over up to " },
+        { "behind a hidden 100-sample delay", { chain, "Delay=" + juce::String (100.0 / TrFixtureModes::delayMax, 12), "Latency report=0.5", offset (-100) },
+          "verdict:     No problems found, but its delay could not be verified" },
+        { "reporting 500 samples it does not have", { chain, "Latency report=0.5", offset (500) }, "verdict:     One problem: lies about its delay" },
+    };
+
+    for (const auto& c : cases)
+    {
+        juce::StringArray args { "--bench-checks", bundle ("TestrigFixture") };
+        for (const auto& p : c.params)
+            args.addArray ({ "--param", p });
+        const auto r = TrTest::runTestrig (args);
+        ASSERT_EQ (r.exitStatus, 0) << r.output;
+        const auto lines = TrTest::reportLines (r.output);
+        EXPECT_TRUE (lines[lines.size() - 1].startsWith (c.verdictStart)) << c.label << "\n" << r.output;
+    }
+}
+
 TEST (DynamicsBench, ErrorsExitOne)
 {
     const struct

@@ -96,6 +96,50 @@ TEST (Transfer, LatencyIsWhereTheResponseStartsAndPolarityIsThePassbandsSign)
     }
 }
 
+TEST (Transfer, AnAllPassNetworkSpreadsItsArrivalOverItsGroupDelays)
+{
+    // The group delay of an all-pass from its phase, over the audible band: -d arg H / d omega.
+    const auto groupDelayRange = [] (const Response& h) {
+        auto lowest = 1e9, highest = -1e9;
+        for (auto hz = 20.0; hz <= 20000.0; hz *= 1.01)
+        {
+            const auto step = 0.01 * hz;
+            const auto turn = std::arg (h (hz + step) / h (hz - step));
+            const auto samples = -turn / (2.0 * M_PI * 2.0 * step / rate);
+            lowest = std::min (lowest, samples);
+            highest = std::max (highest, samples);
+        }
+        return std::make_pair (lowest, highest);
+    };
+
+    std::vector<TrFixtureFilters::Biquad> eight (8, TrFixtureFilters::allPass (8000.0, 0.7071, rate));
+    const auto chain = cascade (eight);
+    const auto [chainEarliest, chainLatest] = groupDelayRange (chain);
+    ASSERT_GT (chainLatest - chainEarliest, 10.0) << "the chain disperses";
+
+    const struct
+    {
+        const char* label;
+        Response response;
+        double earliest, latest, tolerance;
+    } cases[] {
+        { "wire", delay (0.0), 0.0, 0.0, 0.05 },
+        { "whole delay", delay (100.0), 100.0, 100.0, 0.05 },
+        { "4th-order low-pass: nothing beyond its minimum phase", lowPass, 0.0, 0.0, 0.3 },
+        { "peaking EQ", peakEq, 0.0, 0.0, 0.3 },
+        { "eight all-passes at 8 kHz", chain, chainEarliest, chainLatest, 0.05 * chainLatest },
+        { "the same behind a 100-sample delay", times (chain, delay (100.0)), 100.0 + chainEarliest, 100.0 + chainLatest, 0.05 * chainLatest },
+    };
+
+    for (const auto& c : cases)
+    {
+        const auto t = TrTransfer::timing (spectrumOf (c.response), n, rate, reach);
+        EXPECT_NEAR (t.earliestSamples, c.earliest, c.tolerance) << c.label;
+        EXPECT_NEAR (t.latestSamples, c.latest, c.tolerance) << c.label;
+        EXPECT_GE (t.latestSamples + 0.5, t.latencySamples) << c.label << ": the arrival lies within the spread";
+    }
+}
+
 TEST (Transfer, AStopBandSunkInCaptureNoiseDoesNotReadAsDelay)
 {
     const auto sixthOrder210 = cascade ({ TrFixtureFilters::lowPass (210.0, 0.5176, rate), TrFixtureFilters::lowPass (210.0, 0.7071, rate),
