@@ -32,7 +32,7 @@ juce::String latencyFlags (const TrChecksResult& r)
     if (fit == TrLatencyFit::disagrees)
         flags << "  (!) reported != measured";
     if (fit == TrLatencyFit::dispersed)
-        flags << "  (!) phase spreads the arrival over up to " << TrNumberFormat::fixed (r.arrivalLatest, 1) << " smp - the delay cannot be verified";
+        flags << "  (!) " << arrivalSpreadText (r.arrivalEarliest, r.arrivalLatest) << " - the delay cannot be verified";
     return flags;
 }
 

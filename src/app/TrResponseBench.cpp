@@ -94,7 +94,7 @@ juce::String curveReport (const TrPluginSlot& slot, const TrCurveResult& r, doub
         << "latency:       reported " << r.reportedLatency << " smp, measured " << fixed (r.measuredLatency, 1) << " smp"
         << (r.latencyUnclear ? "  (no single steady arrival - not judged)"
             : fitOfLatency (r.measuredLatency, r.reportedLatency, r.arrivalEarliest, r.arrivalLatest) == TrLatencyFit::dispersed
-                ? "  (phase spreads the arrival over up to " + fixed (r.arrivalLatest, 1) + " smp - not judged)"
+                ? "  (" + arrivalSpreadText (r.arrivalEarliest, r.arrivalLatest) + " - not judged)"
                 : juce::String())
         << "\n"
         << "CPU:           " << fixed (r.cpuNsPerSample, 1) << " ns/smp (median)\n"

@@ -39,7 +39,7 @@ juce::String unverifiedDelay (const TrChecksResult& r)
              : r.responseSpread ? "its response is spread out over time, like a reverb's"
                                 : "no clear response to the probe";
     if (! r.latencyAtSearchLimit && fitOfLatency (r.measuredLatency, r.reportedLatencyAfter, r.arrivalEarliest, r.arrivalLatest) == TrLatencyFit::dispersed)
-        return "its phase spreads the arrival over up to " + TrNumberFormat::fixed (r.arrivalLatest, 1) + " smp, as an all-pass network does";
+        return "its " + arrivalSpreadText (r.arrivalEarliest, r.arrivalLatest) + ", as an all-pass network does";
     return {};
 }
 

@@ -20,6 +20,8 @@ TEST (LatencyRule, AReportIsHeldAgainstTheDelayOrTheSpreadOfAnAllPassNetwork)
         { "an all-pass network reporting none", 7.7, 0, 0.3, 27.6, TrLatencyFit::dispersed },
         { "one reporting a figure within its spread", 7.7, 20, 0.3, 27.6, TrLatencyFit::dispersed },
         { "one reporting more than its slowest band", 7.7, 200, 0.3, 27.6, TrLatencyFit::disagrees },
+        { "one behind a hidden delay: even its fastest band is late", 107.7, 0, 100.3, 127.6, TrLatencyFit::disagrees },
+        { "a phase too noisy to read", 31.8, 0, -715.3, 43.0, TrLatencyFit::disagrees },
     };
 
     for (const auto& c : cases)
