@@ -126,20 +126,6 @@ void appendToLog (const TrCrashText& text)
     close (fd);
 }
 
-void startWatchdog()
-{
-    struct sigaction defaultAction {};
-    defaultAction.sa_handler = SIG_DFL;
-    sigaction (SIGALRM, &defaultAction, nullptr);
-
-    sigset_t alarmOnly;
-    sigemptyset (&alarmOnly);
-    sigaddset (&alarmOnly, SIGALRM);
-    pthread_sigmask (SIG_UNBLOCK, &alarmOnly, nullptr);
-
-    alarm (watchdogSeconds);
-}
-
 // Removing a tree takes more than the calls a signal handler may make; a child process may.
 void removeFolder()
 {
@@ -158,6 +144,27 @@ void removeFolder()
 
     if (child > 0)
         waitpid (child, nullptr, 0);
+}
+
+// A handler stuck in writing the log still leaves no private folder behind.
+void handleWatchdog (int)
+{
+    removeFolder();
+    kill (getpid(), SIGKILL);
+}
+
+void startWatchdog()
+{
+    struct sigaction watchdogAction {};
+    watchdogAction.sa_handler = handleWatchdog;
+    sigaction (SIGALRM, &watchdogAction, nullptr);
+
+    sigset_t alarmOnly;
+    sigemptyset (&alarmOnly);
+    sigaddset (&alarmOnly, SIGALRM);
+    pthread_sigmask (SIG_UNBLOCK, &alarmOnly, nullptr);
+
+    alarm (watchdogSeconds);
 }
 
 void handleFatalSignal (int signal)

@@ -11,7 +11,8 @@
     each slot, and gives a symbolised backtrace whose frames name their module by full path.
 
     The handler allocates nothing and takes no lock of ours, because a faulty plugin often
-    crashes inside the allocator; a watchdog alarm ends the process if the handler itself blocks. */
+    crashes inside the allocator; a watchdog alarm removes the private folder and ends the
+    process if the handler itself blocks. */
 namespace TrCrashLog
 {
     /** Installs the handler for SIGFPE, SIGILL, SIGSEGV, SIGBUS, SIGABRT and SIGSYS, with

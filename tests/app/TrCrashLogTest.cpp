@@ -149,9 +149,12 @@ TEST (CrashLog, AHandlerThatBlocksIsEndedByItsWatchdog)
     // stuck on a lock would be.
     ASSERT_EQ (mkfifo (sandbox.log.getFullPathName().toRawUTF8(), 0644), 0);
 
-    const auto r = sandbox.crash();
+    const auto tmp = sandbox.folder.getChildFile ("tmp");
+    ASSERT_TRUE (tmp.createDirectory());
+    const auto r = sandbox.crash ({ "TMPDIR" }, { "TMPDIR=" + tmp.getFullPathName() });
     EXPECT_FALSE (r.timedOut);
-    EXPECT_EQ (r.signal, SIGALRM);
+    EXPECT_EQ (r.signal, SIGKILL);
+    EXPECT_EQ (tmp.getNumberOfChildFiles (juce::File::findFilesAndDirectories), 0) << "the private folder is removed all the same";
 }
 
 TEST (CrashLog, TheHeaderTellsTheLocalTimeOfTheCrash)
