@@ -7,10 +7,14 @@ TrMainWindow::TrMainWindow (const juce::String& title)
     : juce::DocumentWindow (title, juce::Colour (0xff0c0b0e), juce::DocumentWindow::allButtons)
 {
     setUsingNativeTitleBar (true);
-    setContentOwned (new TrMainComponent(), true);
+    auto* content = new TrMainComponent();
+    setContentOwned (content, true);
     setResizable (true, true);
     setResizeLimits (minWidth, minHeight, maxSize, maxSize);
-    centreWithSize (getWidth(), getHeight());
+
+    const auto stored = content->settings.props->getValue ("window.state");
+    if (stored.isEmpty() || ! restoreWindowStateFromString (stored))
+        centreWithSize (getWidth(), getHeight());
     setVisible (true);
     TrWindowHints::publishSizeLimits (*this);
 }
@@ -38,7 +42,15 @@ void TrMainWindow::moved()
     TrWindowHints::publishSizeLimits (*this);
 }
 
+void TrMainWindow::storeState()
+{
+    auto& props = *static_cast<TrMainComponent*> (getContentComponent())->settings.props;
+    props.setValue ("window.state", getWindowStateAsString());
+    props.saveIfNeeded();
+}
+
 void TrMainWindow::closeButtonPressed()
 {
+    storeState();
     juce::JUCEApplication::getInstance()->systemRequestedQuit();
 }

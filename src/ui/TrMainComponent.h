@@ -1,8 +1,10 @@
 #pragma once
 
+#include "settings/TrSettings.h"
+
 #include <juce_gui_basics/juce_gui_basics.h>
 
-/** The main window's content. */
+/** The main window's content, and owner of the settings store. */
 class TrMainComponent final : public juce::Component
 {
 public:
@@ -12,6 +14,8 @@ public:
 
     static constexpr int defaultWidth = 1280;
     static constexpr int defaultHeight = 800;
+
+    TrSettings settings;
 
 private:
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (TrMainComponent)

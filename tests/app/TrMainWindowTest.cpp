@@ -1,6 +1,7 @@
 #include "TrChildProcess.h"
 #include "TrTestPaths.h"
 #include "app/TrMainWindow.h"
+#include "settings/TrSettings.h"
 
 #include <gtest/gtest.h>
 
@@ -138,4 +139,30 @@ TEST (MainWindow, TheCornerResizerStopsAtTheMinimumSize)
 
     EXPECT_EQ (window.getWidth(), 1100);
     EXPECT_EQ (window.getHeight(), 700);
+}
+
+TEST (MainWindow, OpensWhereItWasClosedAndWritesThatAtOnce)
+{
+    const auto file = TrSettings::options().getDefaultFile();
+    file.deleteFile();
+
+    juce::Rectangle<int> placed;
+    {
+        TrMainWindow window ("TESTRIG");
+        const auto centre = juce::Desktop::getInstance().getDisplays().getPrimaryDisplay()->userArea.getCentre();
+        EXPECT_EQ (window.getBounds().getCentre(), centre) << "no stored state: centred";
+
+        window.setBounds (137, 91, 1234, 777);
+        placed = window.getBounds();
+        window.storeState();
+
+        // On disk before anything is torn down.
+        const auto xml = juce::XmlDocument::parse (file);
+        ASSERT_NE (xml, nullptr);
+        EXPECT_TRUE (xml->toString().contains ("window.state"));
+    }
+
+    TrMainWindow reopened ("TESTRIG");
+    EXPECT_EQ (reopened.getBounds(), placed);
+    file.deleteFile();
 }
