@@ -22,8 +22,6 @@ struct TrMainChannels
 {
     int inputs = 2;
     int outputs = 2;
-
-    bool operator== (const TrMainChannels& other) const noexcept { return inputs == other.inputs && outputs == other.outputs; }
 };
 
 /** The main channels of a prepared plugin; sidechain ports an LV2 plugin keeps in its main input
