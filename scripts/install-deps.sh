@@ -8,12 +8,17 @@ packages=(
     juce-modules-source ladspa-sdk libjack-jackd2-dev
     libflac-dev libvorbis-dev libogg-dev libpng-dev libjpeg-dev zlib1g-dev
     libgtest-dev libgmock-dev libbenchmark-dev libfftw3-dev libsndfile1-dev
+    # the window's typefaces come from npm as WOFF and are converted to TrueType
+    woff-tools
     # tests: a display for window tests, and real third-party plugins to measure
     xvfb xauth x11-utils tzdata
     zam-plugins x42-plugins
     # an outside reference for loudness
     libebur128-dev
 )
+
+# npm may come with a Node.js installed outside Debian's packages; only fetch Debian's when there is none.
+command -v npm >/dev/null || packages+=(npm)
 
 missing=()
 for p in "${packages[@]}"; do

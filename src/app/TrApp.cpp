@@ -5,6 +5,7 @@
 #include "TrCrashLog.h"
 #include "TrModeDispatch.h"
 #include "hosting/TrPrivateTemp.h"
+#include "ui/UxFonts.h"
 
 #include <atomic>
 #include <cstdlib>
@@ -90,7 +91,8 @@ void TrApplication::initialise (const juce::String&)
         return;
     }
 
-    lookAndFeel = std::make_unique<juce::LookAndFeel_V4>();
+    UxFonts::initialize();
+    lookAndFeel = std::make_unique<UxLookAndFeel>();
     juce::LookAndFeel::setDefaultLookAndFeel (lookAndFeel.get());
     mainWindow = std::make_unique<TrMainWindow> (getApplicationName());
 }
@@ -104,6 +106,7 @@ void TrApplication::shutdown()
     if (lookAndFeel != nullptr)
         juce::LookAndFeel::setDefaultLookAndFeel (nullptr);
     lookAndFeel.reset();
+    UxFonts::release();
 }
 
 void TrApplication::systemRequestedQuit()

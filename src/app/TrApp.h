@@ -1,6 +1,7 @@
 #pragma once
 
 #include "TrMainWindow.h"
+#include "ui/UxLookAndFeel.h"
 
 /** The process's application object: installs the crash handler, then runs one headless mode
     chosen by a command-line flag, or opens the main window when no flag is present. */
@@ -18,6 +19,6 @@ public:
     void systemRequestedQuit() override;
 
 private:
-    std::unique_ptr<juce::LookAndFeel_V4> lookAndFeel;
+    std::unique_ptr<UxLookAndFeel> lookAndFeel;
     std::unique_ptr<TrMainWindow> mainWindow;
 };

@@ -1,5 +1,7 @@
 #include "TrMainComponent.h"
 
+#include "UxPanelTheme.h"
+
 TrMainComponent::TrMainComponent()
 {
     setSize (defaultWidth, defaultHeight);
@@ -7,5 +9,5 @@ TrMainComponent::TrMainComponent()
 
 void TrMainComponent::paint (juce::Graphics& g)
 {
-    g.fillAll (juce::Colour (0xff0c0b0e));
+    UxPanelTheme::ambientBackdrop (g, getLocalBounds().toFloat(), UxPanelTheme::Colours::gold, 1.0f);
 }
