@@ -44,13 +44,36 @@ void TrMainWindow::moved()
 
 void TrMainWindow::storeState()
 {
-    auto& props = *static_cast<TrMainComponent*> (getContentComponent())->settings.props;
-    props.setValue ("window.state", getWindowStateAsString());
-    props.saveIfNeeded();
+    auto* content = dynamic_cast<TrMainComponent*> (getContentComponent());
+    if (content == nullptr)
+        return;
+
+    auto& settings = content->settings;
+    settings.props->setValue ("window.state", getWindowStateAsString());
+    settings.props->saveIfNeeded();
+
+    for (int i = 0; i < TrSlotManager::numSlots; ++i)
+    {
+        auto& slot = content->slotManager.slot (i);
+        juce::MemoryBlock state;
+        {
+            const juce::ScopedLock hold (slot.lock);
+            if (slot.instance == nullptr)
+                continue;
+            slot.instance->getStateInformation (state);
+        }
+        if (! state.isEmpty())
+            settings.setSlotPluginState (i, state);
+    }
+
+    // Written now, not when the settings object goes: a plugin that crashes or hangs in its own
+    // clean-up must not take the session with it.
+    settings.props->saveIfNeeded();
 }
 
 void TrMainWindow::closeButtonPressed()
 {
     storeState();
-    juce::JUCEApplication::getInstance()->systemRequestedQuit();
+    if (auto* app = juce::JUCEApplication::getInstance())
+        app->systemRequestedQuit();
 }

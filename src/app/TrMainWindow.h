@@ -9,8 +9,8 @@ public:
     /** Opens where it was last closed, or centred at its initial size. */
     explicit TrMainWindow (const juce::String& title);
 
-    /** Stores the window's place and writes the settings file at once: whatever is torn down
-        after this (a plugin that crashes in its clean-up) cannot lose it. */
+    /** Stores the window's place and every loaded plugin's state, and writes the settings file at
+        once: whatever is torn down after this (a plugin that crashes in its clean-up) cannot lose it. */
     void storeState();
 
     /** Stores the state, then asks the application to quit. */

@@ -86,7 +86,17 @@ juce::File TrSettings::getLastBrowseDir() const
     if (text.isNotEmpty() && juce::File::isAbsolutePath (text) && juce::File (text).isDirectory())
         return juce::File (text);
 
-    return juce::File ("/Library/Audio/Plug-Ins");
+    return defaultBrowseDir();
+}
+
+juce::File TrSettings::defaultBrowseDir()
+{
+    const auto own = juce::File::getSpecialLocation (juce::File::userHomeDirectory).getChildFile (".vst3");
+    if (own.isDirectory())
+        return own;
+    if (juce::File ("/usr/lib/vst3").isDirectory())
+        return juce::File ("/usr/lib/vst3");
+    return juce::File ("/usr/lib/lv2");
 }
 
 juce::MemoryBlock decodeStateText (const juce::String& text)

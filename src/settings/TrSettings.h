@@ -35,9 +35,11 @@ public:
     /** Forgets a slot's plugin and its state. */
     void clearSlotPluginPath (int index);
 
-    /** The folder of the last plugin chosen in a file dialog, when it still exists; otherwise
-        "/Library/Audio/Plug-Ins". */
+    /** The folder in "browse.lastDir" while it exists, otherwise defaultBrowseDir(). */
     juce::File getLastBrowseDir() const;
+
+    /** Where plugins are: ~/.vst3 when it exists, else /usr/lib/vst3, else /usr/lib/lv2. */
+    static juce::File defaultBrowseDir();
 
     std::unique_ptr<juce::PropertiesFile> props;
 

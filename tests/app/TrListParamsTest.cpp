@@ -22,7 +22,8 @@ const juce::String fixtureLines = "[0]  Mode  =  Wire   (norm 0.000)\n"
                                   "[14]  Ignores reset  =  Off   (norm 0.000)\n"
                                   "[15]  Bypass colours  =  Off   (norm 0.000)\n"
                                   "[16]  Invert output  =  Off   (norm 0.000)\n"
-                                  "[17]  Bypass  =  Off   (norm 0.000)\n";
+                                  "[17]  Crash on unload  =  Off   (norm 0.000)\n"
+                                  "[18]  Bypass  =  Off   (norm 0.000)\n";
 
 }
 

@@ -1,7 +1,10 @@
 #include "TrChildProcess.h"
+#include "TrFixtureSlot.h"
+#include "TrMessagePump.h"
 #include "TrTestPaths.h"
 #include "app/TrMainWindow.h"
 #include "settings/TrSettings.h"
+#include "ui/TrMainComponent.h"
 
 #include <gtest/gtest.h>
 
@@ -29,22 +32,9 @@ TEST (MainWindow, IsTitledDarkResizableWithinItsLimitsAndHasAllThreeButtons)
     EXPECT_NE (flags & juce::ComponentPeer::windowHasCloseButton, 0);
 }
 
-namespace juce
-{
-// JUCE's own step of its message loop, which its dispatch loop runs; declared where it is defined.
-bool dispatchNextMessageOnSystemQueue (bool returnIfNoPendingMessages);
-}
-
 namespace
 {
-/** Handles the window system's and JUCE's messages for a while, as the running application would. */
-void pumpMessages (int milliseconds)
-{
-    const auto until = juce::Time::getMillisecondCounter() + static_cast<juce::uint32> (milliseconds);
-    while (juce::Time::getMillisecondCounter() < until)
-        if (! juce::dispatchNextMessageOnSystemQueue (true))
-            juce::Thread::sleep (5);
-}
+using TrTest::pumpMessages;
 
 juce::String topLevelWindowNamed (const juce::String& name)
 {
@@ -164,5 +154,60 @@ TEST (MainWindow, OpensWhereItWasClosedAndWritesThatAtOnce)
 
     TrMainWindow reopened ("TESTRIG");
     EXPECT_EQ (reopened.getBounds(), placed);
+    file.deleteFile();
+}
+
+TEST (MainWindow, APluginThatCrashesInItsCleanUpLeavesWindowAndPluginStatesOnDisk)
+{
+    const auto file = TrSettings::options().getDefaultFile();
+    file.deleteFile();
+    const juce::Rectangle<int> placed (120, 80, 1250, 790);
+
+    // The child stores the session on close, then dies unloading slot A's plugin.
+    EXPECT_DEATH (
+        {
+            TrMainWindow window ("TESTRIG");
+            window.setBounds (placed);
+            auto& slots = dynamic_cast<TrMainComponent&> (*window.getContentComponent()).slotManager;
+            if (TrTest::loadFixture (slots.slot (0), { "Gain=-7.5" }, "TestrigCrashOnUnload").isEmpty()
+                && TrTest::loadFixture (slots.slot (1), { "Gain=4.25" }).isEmpty())
+                window.closeButtonPressed();
+        },
+        "");
+
+    TrSettings settings;
+    TrMainWindow reopened ("TESTRIG");
+    EXPECT_EQ (reopened.getBounds(), placed);
+
+    const struct
+    {
+        int slot;
+        float gainDb;
+    } cases[] { { 0, -7.5f }, { 1, 4.25f } };
+    for (const auto& c : cases)
+    {
+        const auto state = settings.getSlotPluginState (c.slot);
+        ASSERT_GT (state.getSize(), 0u) << "slot " << c.slot;
+
+        // The state brings the plugin back as it was.
+        TrSlotManager manager;
+        auto& slot = manager.slot (0);
+        ASSERT_EQ (TrTest::loadFixture (slot), "");
+        slot.instance->setStateInformation (state.getData(), static_cast<int> (state.getSize()));
+        for (auto* p : slot.instance->getParameters())
+        {
+            if (p->getName (64) == "Gain")
+            {
+                EXPECT_NEAR (p->getCurrentValueAsText().getFloatValue(), c.gainDb, 0.01f) << "slot " << c.slot;
+            }
+
+            // Slot A's plugin came back with its fault; this copy must not take the test with it.
+            if (p->getName (64) == "Crash on unload")
+            {
+                EXPECT_EQ (p->getValue() > 0.5f, c.slot == 0);
+                p->setValueNotifyingHost (0.0f);
+            }
+        }
+    }
     file.deleteFile();
 }

@@ -148,7 +148,12 @@ TEST (Settings, TheBrowseFolderFallsBackWhenItIsGone)
 {
     TemporaryHome home;
     TrSettings settings;
-    EXPECT_EQ (settings.getLastBrowseDir(), juce::File ("/Library/Audio/Plug-Ins"));
+    ASSERT_TRUE (juce::File ("/usr/lib/vst3").isDirectory()) << "the test scripts install zam-plugins";
+    EXPECT_EQ (settings.getLastBrowseDir(), juce::File ("/usr/lib/vst3")) << "no plugin folder of the user's own";
+
+    const auto own = home.folder.getChildFile (".vst3");
+    ASSERT_TRUE (own.createDirectory());
+    EXPECT_EQ (settings.getLastBrowseDir(), own);
 
     const auto folder = home.folder.getChildFile ("plugins");
     ASSERT_TRUE (folder.createDirectory());
@@ -156,5 +161,5 @@ TEST (Settings, TheBrowseFolderFallsBackWhenItIsGone)
     EXPECT_EQ (settings.getLastBrowseDir(), folder);
 
     ASSERT_TRUE (folder.deleteRecursively());
-    EXPECT_EQ (settings.getLastBrowseDir(), juce::File ("/Library/Audio/Plug-Ins"));
+    EXPECT_EQ (settings.getLastBrowseDir(), own);
 }
