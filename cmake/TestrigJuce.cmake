@@ -25,7 +25,11 @@ target_link_libraries(testrig_juce
         juce::juce_recommended_config_flags
         PkgConfig::TESTRIG_SYSTEM_LIBS)
 
+# An open-source (GPL) application may leave out the framework's splash notice, which would
+# otherwise sit over the window's corner for its first seconds.
 target_compile_definitions(testrig_juce
+    PRIVATE
+        JUCE_DISPLAY_SPLASH_SCREEN=0
     PUBLIC
         JUCE_WEB_BROWSER=0
         JUCE_USE_CURL=0

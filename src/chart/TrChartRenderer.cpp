@@ -15,15 +15,23 @@ juce::Colour withAlphaByte (juce::Colour c, int alpha)
     return c.withAlpha (static_cast<juce::uint8> (alpha));
 }
 
-// Grid lines sit on whole pixels so that they stay one crisp line wide.
+// Grid lines sit on whole pixels, the one holding their value, so that they stay crisp; a line on
+// the plot's far edge is kept just inside it.
+float gridPixel (float position, float farEdge, float thickness)
+{
+    return std::min (std::floor (position), std::floor (farEdge - thickness));
+}
+
 void verticalLine (juce::Graphics& g, float x, const Plot& plot, float s)
 {
-    g.fillRect (juce::Rectangle<float> (std::round (x - 0.5f * s), plot.y, std::max (1.0f, std::round (s)), plot.height));
+    const auto t = std::max (1.0f, std::round (s));
+    g.fillRect (juce::Rectangle<float> (gridPixel (x, plot.right(), t), plot.y, t, plot.height));
 }
 
 void horizontalLine (juce::Graphics& g, float y, const Plot& plot, float s)
 {
-    g.fillRect (juce::Rectangle<float> (plot.x, std::round (y - 0.5f * s), plot.width, std::max (1.0f, std::round (s))));
+    const auto t = std::max (1.0f, std::round (s));
+    g.fillRect (juce::Rectangle<float> (plot.x, gridPixel (y, plot.bottom(), t), plot.width, t));
 }
 
 TrChart::Axis linearCopy (const TrChart::Axis& axis)

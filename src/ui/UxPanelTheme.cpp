@@ -2,12 +2,14 @@
 
 #include "UxFonts.h"
 
+#include <cmath>
+
 namespace UxPanelTheme
 {
 juce::Colour brightened (juce::Colour c, float amount)
 {
     const auto lift = [amount] (juce::uint8 v) {
-        return static_cast<juce::uint8> (juce::roundToInt (255.0f - (255.0f - static_cast<float> (v)) / (1.0f + amount)));
+        return static_cast<juce::uint8> (std::lround (255.0 - (255.0 - v) / (1.0 + static_cast<double> (amount))));
     };
     return juce::Colour (lift (c.getRed()), lift (c.getGreen()), lift (c.getBlue()), c.getAlpha());
 }

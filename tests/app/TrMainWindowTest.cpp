@@ -1,6 +1,7 @@
 #include "TrChildProcess.h"
 #include "TrFixtureSlot.h"
 #include "TrMessagePump.h"
+#include "TrMouse.h"
 #include "TrTestPaths.h"
 #include "app/TrMainWindow.h"
 #include "settings/TrSettings.h"
@@ -115,12 +116,7 @@ TEST (MainWindow, TheCornerResizerStopsAtTheMinimumSize)
 
     ASSERT_NE (corner, nullptr);
 
-    const auto event = [&] (juce::Point<float> position)
-    {
-        return juce::MouseEvent (juce::Desktop::getInstance().getMainMouseSource(), position, {}, 0.0f, 0.0f, 0.0f, 0.0f,
-                                 0.0f, corner, corner, juce::Time::getCurrentTime(), {}, juce::Time::getCurrentTime(), 1,
-                                 false);
-    };
+    const auto event = [&] (juce::Point<float> position) { return TrTest::mouseAt (*corner, position); };
 
     juce::MouseListener& listener = *corner; // the handlers are protected in the corner's own interface
     listener.mouseDown (event ({}));

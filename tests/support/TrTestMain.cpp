@@ -1,3 +1,5 @@
+#include "ui/UxFonts.h"
+
 #include <gtest/gtest.h>
 #include <juce_events/juce_events.h>
 
@@ -31,7 +33,10 @@ int main (int argc, char** argv)
 
     const auto result = [] {
         juce::ScopedJuceInitialiser_GUI juce;
-        return RUN_ALL_TESTS();
+        const auto failed = RUN_ALL_TESTS();
+        // As the application does at shutdown: no typeface may outlive the framework.
+        UxFonts::release();
+        return failed;
     }();
     if (! deathTestChild)
         home.deleteRecursively();
