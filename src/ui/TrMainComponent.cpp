@@ -1,5 +1,6 @@
 #include "TrMainComponent.h"
 
+#include "TrTheme.h"
 #include "UxPanelTheme.h"
 
 TrMainComponent::TrMainComponent()
@@ -10,4 +11,6 @@ TrMainComponent::TrMainComponent()
 void TrMainComponent::paint (juce::Graphics& g)
 {
     UxPanelTheme::ambientBackdrop (g, getLocalBounds().toFloat(), UxPanelTheme::Colours::gold, 1.0f);
+    TrTheme::drawBrandLogo (g, getLocalBounds().toFloat().withSizeKeepingCentre (96.0f, 96.0f),
+                            UxPanelTheme::Colours::textDim.withAlpha (0.35f));
 }

@@ -82,6 +82,32 @@ TEST (MainWindow, TheApplicationOpensItsWindowWithItsSizeLimitsAndHandsASecondLa
     app.kill();
 }
 
+TEST (MainWindow, TheApplicationDrawsWithItsOwnFacesAndOpensWhereTheSettingsSay)
+{
+    const auto file = TrSettings::options().getDefaultFile();
+    {
+        TrSettings settings;
+        settings.props->setValue ("window.state", "137 91 1234 777");
+    }
+
+    juce::ChildProcess app;
+    ASSERT_TRUE (app.start (TrTest::testrigExecutable().getFullPathName(), juce::ChildProcess::wantStdOut | juce::ChildProcess::wantStdErr));
+
+    juce::String id;
+    ASSERT_TRUE (eventually ([&] { return (id = topLevelWindowNamed ("TESTRIG")).isNotEmpty(); }));
+    juce::String geometry;
+    EXPECT_TRUE (eventually ([&] {
+        geometry = TrTest::runChild (juce::File ("/usr/bin/xwininfo"), { "-id", id }, 10.0).output;
+        return geometry.contains ("Width: 1234") && geometry.contains ("Height: 777");
+    })) << geometry;
+    EXPECT_TRUE (geometry.contains ("Absolute upper-left X:  137")) << geometry;
+    EXPECT_TRUE (geometry.contains ("Absolute upper-left Y:  91")) << geometry;
+
+    app.kill();
+    EXPECT_TRUE (app.readAllProcessOutput().contains ("UxFonts: Google Sans Flex fonts loaded successfully\n"));
+    file.deleteFile();
+}
+
 TEST (MainWindow, TheSizeLimitsSurviveEveryMoveAndResize)
 {
     // JUCE rewrites a window's size hints with only its position and size whenever it moves the
