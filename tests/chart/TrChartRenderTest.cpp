@@ -296,3 +296,46 @@ TEST (ChartRender, AScaledChartPutsEverythingWhereTheScaleSays)
     EXPECT_TRUE (sameColour (at (image, 92.0f + 1488.0f * static_cast<float> (std::log10 (5.0) / std::log10 (1200.0)) + 0.5f, 100), line))
         << "the 100 Hz line, 2 px wide";
 }
+
+TEST (ChartRender, OverlappingMarkerCaptionsStackUpwardsSixTimesAtMost)
+{
+    // Eight captions at one point: boxes at py - 20 - 13 k, each moved up at most six times, so
+    // the seventh lands at k = 6 and the eighth stays there too.
+    TrChart::Model model;
+    for (int i = 0; i < 8; ++i)
+        model.markers.push_back ({ 1500.0, 0.2, "H" + juce::String (i + 2), green, false });
+    const auto image = render (model);
+
+    const auto px = xOf (1500), py = yOf (0.2);
+    const auto inked = [&] (float top) {
+        int n = 0;
+        for (int y = static_cast<int> (top) + 1; y < static_cast<int> (top) + 11; ++y)
+            for (int x = static_cast<int> (px) - 20; x < static_cast<int> (px) + 20; ++x)
+                n += image.getPixelAt (x, y).getGreen() > 0x80 ? 1 : 0;
+        return n;
+    };
+    for (int k = 0; k <= 6; ++k)
+        EXPECT_GT (inked (py - 20 - 13.0f * k), 5) << "caption row " << k;
+    EXPECT_EQ (inked (py - 20 - 13.0f * 7), 0) << "no eighth row";
+
+    // An alert marker is drawn in the alert colour whatever its own.
+    model.markers = { { 1500.0, 0.2, "", green, true } };
+    EXPECT_TRUE (sameColour (at (render (model), px, py), mute));
+}
+
+TEST (ChartRender, TheLegendListsNamedTracesOnlyAndOnlyWithTwoOrMoreTraces)
+{
+    const auto legendDotAt = [] (const juce::Image& image, const juce::String& name) {
+        const auto iw = UxFonts::getGoogleSansFlexFont (10.0f, 600).getStringWidthFloat (name) + 18.0f;
+        return image.getPixelAt (static_cast<int> (plotRight - 10 - iw + 3), static_cast<int> (plotY + 7 + 0.5f + 3));
+    };
+
+    TrChart::Model model;
+    auto a = flatTrace (0.5, green);
+    a.name = "A";
+    model.traces.push_back (a);
+    EXPECT_EQ (legendDotAt (render (model), "A").getAlpha(), 0) << "one trace: no legend";
+
+    model.traces.push_back (flatTrace (0.25, blue));
+    EXPECT_TRUE (sameColour (legendDotAt (render (model), "A"), green)) << "the unnamed one is skipped, A sits first from the right";
+}

@@ -70,3 +70,17 @@ TEST (LookAndFeel, PlainAndPlaceholderFontsDrawWithTheFlexFaceBoldOrRegular)
     EXPECT_FALSE (UxLookAndFeel::drawsWithOwnFace (other));
     EXPECT_NE (look.getTypefaceForFont (other), flex (400)) << "any other font keeps the framework's choice";
 }
+
+TEST (LookAndFeel, MenuItemsHaveTheirIdealSizes)
+{
+    UxPanelTheme::MenuLookAndFeel menu;
+    int w = 0, h = 0;
+    menu.getIdealPopupMenuItemSize ({}, true, 20, w, h);
+    EXPECT_EQ (w, 50) << "separator";
+
+    const juce::String text ("Load plugin...");
+    menu.getIdealPopupMenuItemSize (text, false, 20, w, h);
+    EXPECT_EQ (h, 26);
+    EXPECT_EQ (w, juce::roundToInt (UxFonts::getGoogleSansFlexFont (13.0f, 500).getStringWidthFloat (text)) + 64);
+    EXPECT_EQ (menu.getPopupMenuBorderSize(), 6);
+}
