@@ -26,6 +26,7 @@ void TrMessage::show (juce::Component* anyComponentInTheWindow, const juce::Stri
     auto* top = anyComponentInTheWindow->getTopLevelComponent();
     auto* panel = new TrMessage (title, text, error);
     top->addChildComponent (panel);
+    panel->placed = true;
     panel->setBounds (top->getLocalBounds());
     panel->setAlwaysOnTop (true);
     panel->setVisible (true);
@@ -153,4 +154,11 @@ bool TrMessage::keyPressed (const juce::KeyPress& key)
     if (plain && (key.getKeyCode() == juce::KeyPress::returnKey || key.getKeyCode() == juce::KeyPress::escapeKey))
         dismiss();
     return true;
+}
+
+void TrMessage::parentHierarchyChanged()
+{
+    // The window went away with the panel still up: nobody else owns it.
+    if (placed && getParentComponent() == nullptr)
+        delete this;
 }

@@ -37,6 +37,7 @@ public:
     void mouseExit (const juce::MouseEvent&) override;
     void mouseDown (const juce::MouseEvent&) override;
     bool keyPressed (const juce::KeyPress&) override;
+    void parentHierarchyChanged() override;
 
 private:
     TrMessage (const juce::String& title, const juce::String& text, bool error);
@@ -45,6 +46,7 @@ private:
     juce::Colour accent;
     Layout layout;
     bool buttonHover = false;
+    bool placed = false;
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (TrMessage)
 };

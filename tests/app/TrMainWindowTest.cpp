@@ -68,8 +68,10 @@ TEST (MainWindow, TheApplicationOpensItsWindowWithItsSizeLimitsAndHandsASecondLa
     juce::String id;
     ASSERT_TRUE (eventually ([&] { return (id = topLevelWindowNamed ("TESTRIG")).isNotEmpty(); }));
 
-    // The window manager learns the limits from the window's size hints.
+    // The window manager learns the limits from the window's size hints. The id is looked up
+    // again each time: the framework may replace the first native window while it starts.
     EXPECT_TRUE (eventually ([&] {
+        id = topLevelWindowNamed ("TESTRIG");
         const auto hints = TrTest::runChild (juce::File ("/usr/bin/xprop"), { "-id", id, "WM_NORMAL_HINTS" }, 10.0).output;
         return hints.contains ("minimum size: 1100 by 700") && hints.contains ("maximum size: 10000 by 10000");
     }));
@@ -97,6 +99,7 @@ TEST (MainWindow, TheApplicationDrawsWithItsOwnFacesAndOpensWhereTheSettingsSay)
     ASSERT_TRUE (eventually ([&] { return (id = topLevelWindowNamed ("TESTRIG")).isNotEmpty(); }));
     juce::String geometry;
     EXPECT_TRUE (eventually ([&] {
+        id = topLevelWindowNamed ("TESTRIG");
         geometry = TrTest::runChild (juce::File ("/usr/bin/xwininfo"), { "-id", id }, 10.0).output;
         return geometry.contains ("Width: 1234") && geometry.contains ("Height: 777");
     })) << geometry;

@@ -1,0 +1,116 @@
+#include "TrReadoutRows.h"
+
+namespace
+{
+struct Entry
+{
+    const char* label;
+    const char* title;
+    const char* body;
+};
+
+const Entry entries[] {
+    { "VERDICT", "Plain-language verdict",
+      "The one-line summary every measurement earns, colour-graded so you can read it at a glance: green = clean / transparent, gold = coloured but fine, orange = worth a second look, red = a real problem. The numbers below back it up; the tab tooltips explain each metric. Green is not always 'best' - a saturator is SUPPOSED to add colour; the verdict tells you whether it does so cleanly." },
+    { "THD", "Total Harmonic Distortion",
+      "How much of the output is added overtones instead of the original tone - shown in percent and in dB below the tone. Lower is cleaner: -60 dB (0.1 %) is clearly audible territory for sustained tones, -100 dB is very clean." },
+    { "WORST THD", "Worst distortion in the sweep",
+      "The highest distortion found anywhere in the sweep, and where it happened. A plugin can be clean at 1 kHz and ugly at 40 Hz - this points you at the spot." },
+    { "WORST THD+N", "Worst distortion + noise",
+      "Like worst THD but including noise, so hiss and hum count too." },
+    { "WORST ALIAS", "Worst aliasing in the sweep",
+      "The loudest non-harmonic spur found anywhere in the sweep, and where it happened. Harmonic distortion is what a saturator is SUPPOSED to add - aliasing never is. Two clippers with identical THD can differ by 40+ dB here, and that difference is the transparency story." },
+    { "ALIAS", "Aliasing",
+      "Digital distortion that lands at frequencies unrelated to the note - it sounds gritty and dissonant because it does not move musically with the pitch. Caused by processing without enough oversampling. The closer to silence, the better; -100 dB or deeper is excellent." },
+    { "TP", "True peak",
+      "The real peak level after the signal is turned back into a waveform - it can be higher than any single sample. Above 0 dBTP risks audible clipping in converters, MP3/AAC encoders and streaming services." },
+    { "LAT", "Reported latency",
+      "The delay (in samples) the plugin tells the DAW it has, so the DAW can compensate and keep everything in time." },
+    { "MEASURED", "Measured latency",
+      "The delay we actually measured through the plugin. It should match what the plugin reports - a MISMATCH flag means the plugin is lying about its latency, which knocks parallel and grouped tracks out of alignment in a DAW." },
+    { "CPU", "Processor cost",
+      "Median processing time per audio sample, in nanoseconds. For scale: at 48 kHz about 20800 ns pass between samples - so 800 ns/smp means roughly 4 % of one core just for this plugin." },
+    { "GAIN@1K", "Overall gain",
+      "How much louder or quieter the plugin makes a 1 kHz tone - simple make-up gain, separate from any tonal shaping." },
+    { "LEVELS", "Sweep levels",
+      "How many loudness levels were measured and overlaid. If the curves differ per level, the plugin is nonlinear (saturation, compression)." },
+    { "REPEAT", "Repeatability",
+      "The sweep is run twice in a row and compared. Identical results mean the measurement is trustworthy. A coloured flag with a big number means something inside the plugin moves by itself (LFO, random modulation) - the curve then shows a TIME-VARIANT warning and should not be read as a fixed EQ curve." },
+    { "PHASE", "Phase character",
+      "HOW the plugin creates its frequency curve. 'Minimum' = analog-style: frequencies are shifted in time exactly as an analog circuit with this curve would - no pre-ringing. 'Linear' = all frequencies stay time-aligned, at the cost of a symmetric pre-echo on sharp transients. 'Mixed' = some of both. Neither is better - but it defines how the plugin behaves when layered with others." },
+    { "POLARITY", "Polarity",
+      "Whether the output waveform is upside-down compared to the input. An inverted plugin sounds identical alone but CANCELS the dry signal in parallel chains and when stacked with an un-inverted copy - a classic 'why does my parallel bus sound thin' bug." },
+    { "L/R DPHASE", "Left/right phase match",
+      "The biggest timing (phase) difference between the two channels. Near 0: the channels stay aligned. Large values smear the stereo center and hurt mono compatibility - a MONO RISK flag marks more than 30 degrees." },
+    { "L/R DMAX", "Left/right difference",
+      "The biggest loudness difference between the left and right channel response. Near 0 dB = perfectly symmetric; larger values mean the plugin treats the two channels differently (or has a bug)." },
+    { "L/R DTHD", "Left/right distortion difference",
+      "How differently the two channels distort. Analog-modeled plugins sometimes do this on purpose; large differences on a digital plugin are usually a bug." },
+    { "CH", "Channel",
+      "Which channel this row was measured through (L = left, R = right)." },
+    { "NULL", "Null depth",
+      "What is left after subtracting B from A, loudness-matched and time-aligned. Deeper than -60 dB: practically identical. -30 to -60 dB: subtle differences. Shallower: audibly different plugins." },
+    { "LUFS A", "Loudness",
+      "The perceived loudness of each plugin's output, measured like streaming services do (LUFS). Used to match both fairly - so 'louder' cannot masquerade as 'better'." },
+    { "LUFS B", "Loudness",
+      "The perceived loudness of each plugin's output, measured like streaming services do (LUFS). Used to match both fairly - so 'louder' cannot masquerade as 'better'." },
+    { "MATCH", "Loudness match",
+      "The gain that was applied to B so both plugins are equally loud before subtracting them." },
+    { "DLAT", "Latency difference",
+      "How many samples one plugin was shifted to line both up before subtracting." },
+    { "THRESH", "Threshold (measured)",
+      "The input level where the plugin actually starts reducing gain - read from the measured curve, not from a knob." },
+    { "RATIO", "Ratio (measured)",
+      "How strongly level is reduced above the threshold. 4:1 means the input rises 4 dB but the output only 1 dB. 'inf:1' is a brick wall - nothing gets past." },
+    { "KNEE", "Knee width",
+      "How gradually compression fades in around the threshold. 0 dB is a hard corner; a wide knee starts gently early and sounds smoother." },
+    { "ATTACK", "Attack time",
+      "How quickly the plugin pulls gain down when the signal suddenly gets loud (measured to 63 % of the full reduction). Fast = tight but can dull transients; slow = punchy but lets peaks through." },
+    { "RELEASE", "Release time",
+      "How quickly the gain comes back up after the loud part ends. Too fast can sound distorted on low notes, too slow pumps." },
+    { "MAKEUP", "Make-up gain",
+      "The static gain the plugin adds to everything, typically to compensate for the level lost to compression." },
+    { "SC", "Sidechain",
+      "This measurement drove the plugin's external sidechain (key) input - the curve shows how the MAIN signal ducks as the KEY signal gets louder." },
+    { "PER SMP", "Cost per sample",
+      "The plugin's true processing cost for each audio sample, independent of buffer size - the number to compare plugins by." },
+    { "PER BLK", "Cost per buffer",
+      "A fixed amount of work the plugin does once per audio buffer no matter how small it is - bookkeeping, parameter handling. This is what hurts at low-latency settings: at a 32-sample buffer it repeats 1500 times per second." },
+    { "BUDGET", "Realtime budget used",
+      "The share of available processing time this plugin uses at a 512-sample buffer. At 100 % a single core could no longer keep up and audio would crackle." },
+    { "WORST", "Worst single buffer",
+      "The slowest single buffer seen during the test. Occasional spikes cause crackles even when the average looks fine." },
+    { "DENORM", "Silence behavior",
+      "Processing cost on silence compared to normal audio. It should be about 1x. Much higher (flagged BUG above 4x) is a 'denormal' problem: the plugin's CPU use explodes when audio stops - a classic cause of mysterious CPU spikes in quiet passages." },
+    { "BYPASS", "Bypass honesty",
+      "With the plugin's own bypass switched on, the output is compared to the input. Deeper than about -60 dB: bypass really is untouched audio. Shallower (flagged NOT TRUE BYPASS): the 'bypass' still changes the sound." },
+    { "DC", "DC offset",
+      "A constant shift added to the waveform. It is inaudible by itself but eats headroom, thumps on edits, and stresses speakers. Should be practically absent (very negative dB)." },
+    { "NOISE", "Self-noise",
+      "What the plugin outputs when fed pure silence. 'silent' is the passing grade. A number means it adds hiss, dither or idle tones on its own - the chart shows exactly what and where." },
+    { "IMD", "Intermodulation distortion",
+      "Distortion created by two tones interacting - the false frequencies land at unmusical places (not on the overtone series), which makes IMD often more audible and uglier than the same amount of harmonic distortion." },
+    { "D2", "2nd-order product",
+      "The intermodulation tone at the DIFFERENCE of the two test frequencies (19 and 20 kHz create a tone at 1 kHz - right in the sensitive midrange)." },
+    { "D3", "3rd-order products",
+      "Intermodulation tones right next to the test tones (18 and 21 kHz). These grow fast with level in anything that clips." },
+    { "POINTS", "Measurement points",
+      "How many separate tones were measured across the sweep." },
+    { "IN", "Input peak",
+      "Peak level of the test signal going in." },
+    { "OUT", "Output peak",
+      "Peak level of what comes back out of the plugin." },
+    { "RMS", "Output RMS",
+      "The average energy of the output - closer to perceived loudness than the peak." },
+    { "GAIN", "Gain",
+      "Output peak minus input peak - what the plugin adds or removes in level." },
+};
+}
+
+Tooltip readoutTooltip (const juce::String& label)
+{
+    for (const auto& e : entries)
+        if (label == e.label)
+            return { e.title, juce::String (juce::CharPointer_UTF8 (e.body)) };
+    return {};
+}
