@@ -1,6 +1,7 @@
 #include "TrModeDispatch.h"
 
 #include "TrBenchJson.h"
+#include "TrCardBench.h"
 #include "TrConsole.h"
 #include "TrDynamicsBench.h"
 #include "TrHarmonicsBench.h"
@@ -32,6 +33,8 @@ const std::vector<Mode>& modes()
         { "--bench-checkup", runCheckupBenchMode },
         { "--bench-checks", runChecksBenchMode },
         { "--list-params", runListParamsMode },
+        { "--bench-card-ab", runCardAbBenchMode },
+        { "--bench-card", runCardBenchMode },
     };
     return table;
 }

@@ -80,6 +80,26 @@ std::vector<TrModeSyntax> table()
     modes.push_back (bench ("--bench-checkup", "usage: TESTRIG --bench-checkup <path> [--sr rate]",
                             "TESTRIG --bench-checkup <plugin>", "harmonics, response and honesty graded together"));
 
+    TrModeSyntax card;
+    card.flag = "--bench-card";
+    card.paths = 2;
+    card.numbers = { "--freq", "--level", "--scale" };
+    card.usage = "usage: TESTRIG --bench-card <path> <out.png> [--freq hz] [--level db] [--scale n]";
+    card.synopsis = "TESTRIG --bench-card <plugin> <out.png> [--freq hz] [--level db] [--scale n]";
+    card.purpose = "the harmonics report card as a picture";
+    modes.push_back (card);
+
+    TrModeSyntax cardAb;
+    cardAb.flag = "--bench-card-ab";
+    cardAb.numbers = { "--freq", "--level", "--scale" };
+    cardAb.texts = { "--view", "--slotA", "--slotB", "--nameA", "--nameB" };
+    cardAb.repeatable = { "--paramA", "--paramB" };
+    cardAb.usage = "usage: TESTRIG --bench-card-ab <out.png|.mp4> [--freq hz] [--level db] [--scale n] [--view spectrum|mirror|spurs] "
+                   "[--slotA path] [--slotB path] [--paramA name=0..1]... [--paramB name=0..1]... [--nameA label] [--nameB label]";
+    cardAb.synopsis = "TESTRIG --bench-card-ab <out.png> [--slotA plugin] [--slotB plugin] [--view spectrum|mirror|spurs] [--freq hz] [--level db] [--scale n]";
+    cardAb.purpose = "two plugins' harmonics on one card, and a scoreboard beside it";
+    modes.push_back (cardAb);
+
     TrModeSyntax list;
     list.flag = "--list-params";
     list.usage = "usage: TESTRIG --list-params <path>";
@@ -128,13 +148,17 @@ juce::String helpText()
         text << "  " << mode.synopsis << "\n      " << mode.purpose << "\n";
 
     text << "  TESTRIG --help | -h | --version\n\n"
-         << "Every --bench mode takes --sr rate (8000 to 384000 Hz, default 48000) and\n"
+         << "Every report mode takes --sr rate (8000 to 384000 Hz, default 48000) and\n"
          << "--param name=value, repeatable and applied in order once the plugin is loaded\n"
-         << "(--paramA and --paramB in --bench-null). The name is a parameter's name or its\n"
+         << "(--paramA and --paramB in --bench-null and --bench-card-ab). The name is a parameter's name or its\n"
          << "index as --list-params shows it; the value is its normalised position from 0 to 1,\n"
          << "which --list-params prints beside the plain value.\n"
          << "--json prints one JSON document instead of the text report (which then goes to\n"
          << "standard error).\n"
+         << "The card modes measure at 48 kHz and write a 960 x 540 layout at --scale\n"
+         << "(0.25 to 8, default 2: 1920 x 1080). --bench-card-ab takes slots A and B from\n"
+         << "--slotA/--slotB, else from the window's last session with their saved states;\n"
+         << "--nameA/--nameB relabel them.\n"
          << "A plugin is a .vst3 or .lv2 bundle path, or an LV2 plugin URI.\n"
          << "Exit status: 0 report printed; 1 wrong command line, plugin not loaded or\n"
          << "measurement failed; 2 (--bench-dyn only) the runs disagree.\n";

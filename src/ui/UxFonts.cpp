@@ -74,7 +74,7 @@ UxFonts::Face UxFonts::faceForWeight (int weight)
     return Face::extraBold;
 }
 
-void UxFonts::initialize()
+juce::String UxFonts::load()
 {
     try
     {
@@ -82,15 +82,18 @@ void UxFonts::initialize()
             if (const auto typeface = face (i))
                 loadGlyphs (typeface);
 
-        if (getGoogleSansFlexTypeface() != nullptr)
-            std::cerr << "UxFonts: Google Sans Flex fonts loaded successfully" << std::endl;
-        else
-            std::cerr << "UxFonts: Failed to load Google Sans Flex font" << std::endl;
+        return getGoogleSansFlexTypeface() != nullptr ? "UxFonts: Google Sans Flex fonts loaded successfully"
+                                                      : "UxFonts: Failed to load Google Sans Flex font";
     }
     catch (const std::exception& e)
     {
-        std::cerr << "UxFonts: Exception while loading fonts: " << e.what() << std::endl;
+        return juce::String ("UxFonts: Exception while loading fonts: ") + e.what();
     }
+}
+
+void UxFonts::initialize()
+{
+    std::cerr << load() << std::endl;
 }
 
 void UxFonts::release()

@@ -20,7 +20,11 @@ enum class Face
 Face faceForWeight (int weight);
 
 /** Creates every face and loads its glyphs on the calling (message) thread, so that other threads
-    drawing text later never fill a typeface's glyph table at the same time; reports on stderr. */
+    drawing text later never fill a typeface's glyph table at the same time. Returns the line that
+    says how it went. */
+juce::String load();
+
+/** load(), with its line written to the standard error stream, as the window does at start. */
 void initialize();
 
 /** Drops the faces; called at shutdown, before the framework's leak checks run. */
