@@ -21,9 +21,6 @@ namespace
 using TrNumberFormat::fixed;
 using TrNumberFormat::plain;
 
-// Between the plugin names of an A/B card, on the card and on the scoreboard alike.
-constexpr const char* versus = "  vs  ";
-
 constexpr double minScale = 0.25, maxScale = 8.0;
 
 TrHarmonicsAnalyzer::Params cardParams (const TrBenchArgs& options)
@@ -267,7 +264,7 @@ int runCardAbBenchMode (const juce::StringArray& args)
     const auto verdictA = TrVerdict::forHarmonics (a);
     const auto verdictB = TrVerdict::forHarmonics (b);
     const std::vector<TrVerdict::SlotVerdict> verdicts { { 0, verdictA }, { 1, verdictB } };
-    const auto meta = cardMeta (a, a.pluginName + versus + b.pluginName);
+    const auto meta = cardMeta (a, a.pluginName + TrReportCard::versus + b.pluginName);
     const auto scale = static_cast<float> (options->number ("--scale", 2.0));
     const auto output = options->path (0);
     if (! writeCard (model, rows, verdicts, meta, scale, output))

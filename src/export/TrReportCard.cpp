@@ -7,11 +7,13 @@
 #include "ui/UxFonts.h"
 #include "ui/UxPanelTheme.h"
 
+#include <algorithm>
+
 using namespace UxPanelTheme;
 
 namespace
 {
-constexpr float canvasW = 960.0f, canvasH = 540.0f, side = 24.0f;
+constexpr float canvasW = 960.0f, canvasH = 540.0f, side = 24.0f, minLineH = 11.0f;
 
 juce::Font font (float height, int weight)
 {
@@ -96,14 +98,18 @@ juce::Image TrReportCard::render (const TrChart::Model& model, const std::vector
     recessedWell (g, chartArea * s, 10.0f * s);
     TrChartView::renderChart (g, model, chartArea.reduced (6.0f) * s, s);
 
-    // Lines share what room there is; with no rows nothing is drawn.
+    // Lines share what room there is, never below a readable height; those that do not fit are
+    // left out, and with no rows nothing is drawn.
     auto y = chartArea.getBottom() + 8.0f;
-    const auto available = canvasH - 34.0f - y;
-    const auto h = lines > 0 ? std::min (lineH, available / static_cast<float> (lines)) : 0.0f;
+    const auto bottom = canvasH - 34.0f;
+    const auto h = lines > 0 ? std::clamp ((bottom - y) / static_cast<float> (lines), minLineH, lineH) : 0.0f;
     const auto right = (canvasW - side) * s;
+    const auto fits = [&] { return y + h <= bottom + 0.01f; };
 
     for (const auto& v : verdicts)
     {
+        if (! fits())
+            break;
         auto x = drawSlotTag (g, v.slot, side * s, y * s, h * s, s);
         const auto gradeColour = TrSlotStyle::gradeColour (static_cast<int> (v.verdict.grade));
         x = drawRun (g, v.verdict.text, font (10.0f * s, 700), gradeColour, x, y * s, h * s, right);
@@ -114,6 +120,8 @@ juce::Image TrReportCard::render (const TrChart::Model& model, const std::vector
 
     for (const auto& row : rows)
     {
+        if (! fits())
+            break;
         auto x = drawSlotTag (g, row.slot, side * s, y * s, h * s, s);
         if (row.error.isNotEmpty())
             drawRun (g, row.error, font (10.0f * s, 600), Colours::mute, x, y * s, h * s, right);

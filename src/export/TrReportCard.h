@@ -13,7 +13,7 @@ namespace TrReportCard
 struct Meta
 {
     juce::String tabName;
-    /** The loaded plugins' names, joined by the caller. */
+    /** The loaded plugins' names, joined by the caller with versus. */
     juce::String pluginNames;
     juce::String settingsSummary;
     juce::String date;
@@ -36,6 +36,9 @@ struct CheckupRow
     juce::String pluginName;
     TrVerdict::Checkup checkup;
 };
+
+/** Between the plugin names of a comparison, wherever a card names two plugins. */
+inline constexpr const char* versus = "  vs  ";
 
 /** The address the watermark invites to. */
 inline constexpr const char* webAddress = "TESTRIG.AUDIO";

@@ -99,3 +99,20 @@ TEST (ReportCard, PngFilesReloadAtTheirSizeAndReplaceOldOnes)
     EXPECT_EQ (TrReportCard::exportPng (flatModel(), {}, {}, meta(), 1.0f, juce::File ("/proc/testrig/card.png")), juce::File());
     folder.deleteRecursively();
 }
+
+TEST (ReportCard, ManyRowsStayReadableAndTheCheckupCardShowsEachPlugin)
+{
+    // Thirty rows cannot all fit under the chart: those that fit are drawn at a readable height.
+    std::vector<ReadoutRow> rows (30, ReadoutRow { 0, "failed", {} });
+    EXPECT_TRUE (TrReportCard::render (flatModel(), rows, {}, meta(), 2.0f).isValid());
+
+    TrVerdict::Checkup checkup;
+    checkup.overall = { TrVerdict::Grade::warn, "Worth a second look", "" };
+    checkup.harmonics = { TrVerdict::Grade::good, "Clean", "THD < 0.001 %" };
+    checkup.curve = { TrVerdict::Grade::none, "Not measured", "" };
+    checkup.checks = { TrVerdict::Grade::warn, "Reports its delay wrong", "says 0, really 64 smp" };
+    const auto image = TrReportCard::renderCheckup ({ { 0, "Alpha", checkup }, { 1, "Beta", checkup } }, { "CHECKUP", "Alpha  vs  Beta", "48 kHz - harmonics + response + honesty", "2026-12-10" });
+    EXPECT_EQ (image.getWidth(), 1920);
+    EXPECT_EQ (image.getHeight(), 1080);
+    keepForReview (image, "checkup-card");
+}
