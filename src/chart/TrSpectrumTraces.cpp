@@ -1,4 +1,5 @@
 #include "TrChartTabs.h"
+#include "ui/TrDrawn.h"
 #include "ui/UxPanelTheme.h"
 
 #include <algorithm>

@@ -1,6 +1,6 @@
 #include "TrReadoutRows.h"
 
-#include "chart/TrChartBuilder.h"
+#include "TrDrawn.h"
 #include "results/TrNumberFormat.h"
 
 #include <cmath>
