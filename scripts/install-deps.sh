@@ -10,6 +10,8 @@ packages=(
     libgtest-dev libgmock-dev libbenchmark-dev libfftw3-dev libsndfile1-dev
     # the window's typefaces come from npm as WOFF and are converted to TrueType
     woff-tools
+    # the reveal video (H.264 in MPEG-4); the command-line tools check it and time it
+    libavformat-dev libavcodec-dev libswscale-dev libavutil-dev ffmpeg
     # tests: a display for window tests, and real third-party plugins to measure
     xvfb xauth x11-utils tzdata
     zam-plugins x42-plugins

@@ -7,6 +7,7 @@
 #include "analyzers/TrParamChecks.h"
 #include "chart/TrChartBuilder.h"
 #include "export/TrReportCard.h"
+#include "export/TrVideoExporter.h"
 #include "hosting/TrApplyParams.h"
 #include "hosting/TrLv2Bundles.h"
 #include "results/TrNumberFormat.h"
@@ -35,25 +36,14 @@ TrHarmonicsAnalyzer::Params cardParams (const TrBenchArgs& options)
     return p;
 }
 
-juce::String optionProblem (const TrBenchArgs& options, const TrHarmonicsAnalyzer::Params& p, const juce::String& output)
+juce::String optionProblem (const TrBenchArgs& options, const TrHarmonicsAnalyzer::Params& p)
 {
-    if (juce::File::getCurrentWorkingDirectory().getChildFile (output).hasFileExtension ("mp4"))
-        return "this build cannot write a video yet: give a .png file";
-
     const auto scale = options.number ("--scale", 2.0);
     auto problem = TrParamChecks::firstProblem ({ TrParamChecks::frequency (p.frequencyHz, p.sampleRate, "--freq"),
                                                   TrParamChecks::level (p.levelDb, "--level") });
     if (problem.isEmpty() && (scale < minScale || scale > maxScale))
         problem = "--scale must be between " + plain (minScale) + " and " + plain (maxScale) + ", got " + options.text ("--scale");
     return problem;
-}
-
-TrReportCard::Meta cardMeta (const TrHarmonicsResult& r, const juce::String& names)
-{
-    return { "HARMONICS", names,
-             juce::String (static_cast<long long> (r.sampleRate)) + " Hz - sine " + plain (r.frequencyHz) + " Hz @ " + plain (r.levelDb)
-                 + " dBFS - N " + juce::String (r.fftSize),
-             juce::Time::getCurrentTime().formatted ("%Y-%m-%d") };
 }
 
 TrChart::Model cardModel (double sampleRate)
@@ -66,11 +56,30 @@ TrChart::Model cardModel (double sampleRate)
     return m;
 }
 
-/** Renders the card; prints its line or the write error. */
+bool isVideo (const juce::String& output)
+{
+    return juce::File::getCurrentWorkingDirectory().getChildFile (output).hasFileExtension ("mp4");
+}
+
+/** Renders the card, or its reveal video for an .mp4 output; prints its line or the error. */
 bool writeCard (const TrChart::Model& model, const std::vector<ReadoutRow>& rows, const std::vector<TrVerdict::SlotVerdict>& verdicts,
                 const TrReportCard::Meta& meta, float scale, const juce::String& output)
 {
     const auto target = juce::File::getCurrentWorkingDirectory().getChildFile (output);
+    if (isVideo (output))
+    {
+        TrVideoExporter::Settings settings;
+        settings.width = static_cast<int> (960.0f * scale);
+        settings.height = static_cast<int> (540.0f * scale);
+        if (const auto problem = TrVideoExporter::exportReveal (model, rows, verdicts, meta, settings, target, nullptr, {}); problem.isNotEmpty())
+        {
+            TrBenchRun::fail (problem);
+            return false;
+        }
+        TrConsole::print ("video: " + target.getFullPathName() + "\n");
+        return true;
+    }
+
     const auto written = TrReportCard::exportPng (model, rows, verdicts, meta, scale, target);
     if (written == juce::File())
     {
@@ -104,31 +113,16 @@ std::vector<ReadoutChip> harmonicsChips (const TrHarmonicsResult& r)
              { "CPU", juce::String (static_cast<long long> (std::llround (r.cpuNsPerSample))) + " ns/smp" } };
 }
 
-int runCardBenchMode (const juce::StringArray& args)
+TrReportCard::Meta cardMeta (const TrHarmonicsResult& r, const juce::String& names)
 {
-    const auto options = TrBenchRun::readArgs (args, "--bench-card");
-    if (! options)
-        return 1;
+    return { "HARMONICS", names,
+             juce::String (static_cast<long long> (r.sampleRate)) + " Hz - sine " + plain (r.frequencyHz) + " Hz @ " + plain (r.levelDb)
+                 + " dBFS - N " + juce::String (r.fftSize),
+             juce::Time::getCurrentTime().formatted ("%Y-%m-%d") };
+}
 
-    // The plugin comes first; an output named first is taken as meant.
-    auto plugin = options->path (0), output = options->path (1);
-    if (isPicture (plugin) && ! isPicture (output))
-        std::swap (plugin, output);
-
-    const auto params = cardParams (*options);
-    if (const auto problem = optionProblem (*options, params, output); problem.isNotEmpty())
-        return TrBenchRun::fail (problem);
-
-    UxFonts::load(); // headless: a report on stderr would be noise to a script
-    TrSlotManager manager;
-    auto& slot = manager.slot (0);
-    if (! TrBenchRun::load (slot, plugin, params.sampleRate, {}))
-        return 1;
-
-    const auto r = TrHarmonicsAnalyzer::run (slot, params, nullptr, TrCancel());
-    if (r.error.isNotEmpty())
-        return TrBenchRun::fail (r.error);
-
+TrChart::Model singleCardModel (const TrHarmonicsResult& r)
+{
     auto model = cardModel (r.sampleRate);
     TrChart::Trace trace;
     trace.name = "A  " + r.pluginName;
@@ -144,7 +138,35 @@ int runCardBenchMode (const juce::StringArray& args)
             model.markers.push_back ({ n * r.bin * r.binHz, level, "H" + juce::String (n), UxPanelTheme::Colours::gold, false });
     }
     model.traces.push_back (trace);
+    return model;
+}
 
+int runCardBenchMode (const juce::StringArray& args)
+{
+    const auto options = TrBenchRun::readArgs (args, "--bench-card");
+    if (! options)
+        return 1;
+
+    // The plugin comes first; an output named first is taken as meant.
+    auto plugin = options->path (0), output = options->path (1);
+    if (isPicture (plugin) && ! isPicture (output))
+        std::swap (plugin, output);
+
+    const auto params = cardParams (*options);
+    if (const auto problem = optionProblem (*options, params); problem.isNotEmpty())
+        return TrBenchRun::fail (problem);
+
+    UxFonts::load(); // headless: a report on stderr would be noise to a script
+    TrSlotManager manager;
+    auto& slot = manager.slot (0);
+    if (! TrBenchRun::load (slot, plugin, params.sampleRate, {}))
+        return 1;
+
+    const auto r = TrHarmonicsAnalyzer::run (slot, params, nullptr, TrCancel());
+    if (r.error.isNotEmpty())
+        return TrBenchRun::fail (r.error);
+
+    const auto model = singleCardModel (r);
     const std::vector<ReadoutRow> rows { { 0, {}, harmonicsChips (r) } };
     const std::vector<TrVerdict::SlotVerdict> verdicts { { 0, TrVerdict::forHarmonics (r) } };
     const auto scale = static_cast<float> (options->number ("--scale", 2.0));
@@ -158,7 +180,7 @@ int runCardAbBenchMode (const juce::StringArray& args)
         return 1;
 
     const auto params = cardParams (*options);
-    if (const auto problem = optionProblem (*options, params, options->path (0)); problem.isNotEmpty())
+    if (const auto problem = optionProblem (*options, params); problem.isNotEmpty())
         return TrBenchRun::fail (problem);
 
     const auto view = options->text ("--view").toLowerCase();
@@ -269,6 +291,8 @@ int runCardAbBenchMode (const juce::StringArray& args)
     const auto output = options->path (0);
     if (! writeCard (model, rows, verdicts, meta, scale, output))
         return 1;
+    if (isVideo (output))
+        return 0;
 
     const auto card = juce::File::getCurrentWorkingDirectory().getChildFile (output);
     const auto boardFile = card.getSiblingFile (card.getFileNameWithoutExtension() + "_scoreboard.png");

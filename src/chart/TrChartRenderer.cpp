@@ -324,7 +324,11 @@ void TrChartView::renderChart (juce::Graphics& g, const TrChart::Model& model, j
     drawYGrid (g, yAxis, plot, bounds.getX(), s);
     drawAxisTitles (g, model, plot, s);
 
-    const auto revealX = plot.x + juce::jlimit (0.0f, 1.0f, model.reveal) * plot.width;
+    // The clip keeps 2 px either side of the revealed part for round line caps; before the reveal
+    // has begun nothing of the data shows at all.
+    const auto reveal = juce::jlimit (0.0f, 1.0f, model.reveal);
+    const auto revealX = plot.x + reveal * plot.width;
+    if (reveal > 0.0f)
     {
         juce::Graphics::ScopedSaveState state (g);
         g.reduceClipRegion (juce::Rectangle<int> (static_cast<int> (plot.x - 2.0f), static_cast<int> (plot.y - 2.0f),

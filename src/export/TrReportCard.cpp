@@ -88,7 +88,15 @@ juce::Image TrReportCard::render (const TrChart::Model& model, const std::vector
                                   const std::vector<TrVerdict::SlotVerdict>& verdicts, const Meta& meta, float s)
 {
     auto image = canvas (s);
+    renderInto (image, model, rows, verdicts, meta, s);
+    return image;
+}
+
+void TrReportCard::renderInto (juce::Image& image, const TrChart::Model& model, const std::vector<ReadoutRow>& rows,
+                               const std::vector<TrVerdict::SlotVerdict>& verdicts, const Meta& meta, float s)
+{
     juce::Graphics g (image);
+    g.fillAll (Colours::bgDeep); // an image a pixel larger than the layout has no stale rows
     drawFrame (g, meta, meta.tabName.toUpperCase() + " MEASUREMENT", s);
 
     const auto lines = static_cast<int> (verdicts.size() + rows.size());
@@ -138,7 +146,6 @@ juce::Image TrReportCard::render (const TrChart::Model& model, const std::vector
             }
         y += h;
     }
-    return image;
 }
 
 juce::Image TrReportCard::renderScoreboard (const std::vector<ScoreRow>& rows, const Meta& meta, float s)

@@ -46,6 +46,10 @@ inline constexpr const char* webAddress = "TESTRIG.AUDIO";
 juce::Image render (const TrChart::Model& model, const std::vector<ReadoutRow>& rows,
                     const std::vector<TrVerdict::SlotVerdict>& verdicts, const Meta& meta, float scale);
 
+/** Draws the card into an existing image, whatever its size (a video frame of exactly its own size). */
+void renderInto (juce::Image& image, const TrChart::Model& model, const std::vector<ReadoutRow>& rows,
+                 const std::vector<TrVerdict::SlotVerdict>& verdicts, const Meta& meta, float scale);
+
 juce::Image renderScoreboard (const std::vector<ScoreRow>& rows, const Meta& meta, float scale);
 
 /** 1920 x 1080: one panel per plugin with its overall grade and the three categories. */

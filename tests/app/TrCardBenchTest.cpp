@@ -119,7 +119,6 @@ TEST (CardBench, BadOptionsAndUnwritableFilesAreErrors)
         { { "--bench-card", softClip, card, "--scale", "-2" }, "error: --scale must be between 0.25 and 8, got -2\n" },
         { { "--bench-card", softClip, card, "--scale", "1000" }, "error: --scale must be between 0.25 and 8, got 1000\n" },
         { { "--bench-card", softClip, card, "--scale", "big" }, "error: --scale must be a number, got big\n" },
-        { { "--bench-card", softClip, path (out / "c.mp4") }, "error: this build cannot write a video yet: give a .png file\n" },
         { { "--bench-card-ab", card, "--slotA", softClip, "--slotB", softClip, "--view", "sideways" }, "error: --view must be spectrum, mirror or spurs, got sideways\n" },
         { { "--bench-card-ab", card, "--slotA", "/nowhere/Gone.vst3", "--slotB", softClip },
           "error: slot 0 load failed: Could not resolve plugin: /nowhere/Gone.vst3 (no such file or folder, and not an LV2 plugin URI)\n" },
@@ -133,6 +132,23 @@ TEST (CardBench, BadOptionsAndUnwritableFilesAreErrors)
         EXPECT_EQ (r.output, c.printed) << c.args.joinIntoString (" ");
     }
     EXPECT_FALSE ((out / "c.png").exists());
+}
+
+TEST (CardBench, AnMp4OutputIsTheRevealVideo)
+{
+    Folder out;
+    const auto r = TrTest::runTestrig ({ "--bench-card", softClip, path (out / "reveal.mp4"), "--scale", "0.3" });
+    ASSERT_EQ (r.exitStatus, 0) << r.output;
+    EXPECT_EQ (r.output, "video: " + path (out / "reveal.mp4") + "\n");
+    const auto probe = TrTest::runChild (juce::File ("/usr/bin/ffprobe"),
+                                         { "-v", "error", "-select_streams", "v:0", "-show_entries", "stream=width,height,r_frame_rate",
+                                           "-of", "csv=p=0", path (out / "reveal.mp4") }, 60.0).output;
+    EXPECT_EQ (probe.trim(), "288,162,60/1") << "960 x 0.3 by 540 x 0.3 at 60 frames a second";
+
+    const auto ab = TrTest::runTestrig ({ "--bench-card-ab", path (out / "ab.mp4"), "--slotA", softClip, "--slotB", softClip, "--scale", "0.3" });
+    ASSERT_EQ (ab.exitStatus, 0) << ab.output;
+    EXPECT_TRUE (ab.output.endsWith ("video: " + path (out / "ab.mp4") + "\n")) << ab.output;
+    EXPECT_FALSE ((out / "ab_scoreboard.png").exists()) << "no scoreboard beside a video";
 }
 
 TEST (CardBench, ARealThirdPartyPluginGetsItsCard)

@@ -166,6 +166,12 @@ TEST (ChartRender, ACurveIsDrawnInItsColourAtItsPointsAndNothingRightOfTheReveal
             ASSERT_FALSE (c.getBlue() > 0x60 && c.getRed() < 0x40) << x << "," << y;
         }
 
+    model.reveal = 0.0f;
+    const auto hidden = render (model);
+    for (int y = static_cast<int> (plotY) - 2; y < static_cast<int> (plotBottom) + 4; ++y)
+        for (int x = static_cast<int> (plotX) - 2; x < static_cast<int> (plotX) + 3; ++x)
+            ASSERT_FALSE (hidden.getPixelAt (x, y).getGreen() > 0x40 && hidden.getPixelAt (x, y).getRed() < 0x40) << "reveal 0 shows no data";
+
     model.reveal = 1.0f;
     model.yAxis.label = "level";
     const auto whole = render (model);
