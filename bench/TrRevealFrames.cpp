@@ -40,13 +40,12 @@ int main (int argc, char** argv)
         const TrVideoExporter::Settings settings;
         const auto frames = TrVideoExporter::frameCount (settings);
         const auto revealFrames = static_cast<int> (0.6 * frames);
-        juce::Image image (juce::Image::ARGB, settings.width, settings.height, false);
         juce::FileOutputStream out { juce::File::getCurrentWorkingDirectory().getChildFile (argv[2]) };
         out.truncate();
         for (int i = 0; i < frames; ++i)
         {
             model.reveal = TrVideoExporter::revealAt (i, revealFrames);
-            TrReportCard::renderInto (image, model, rows, verdicts, meta, static_cast<float> (settings.width) / 960.0f);
+            const auto image = TrReportCard::render (model, rows, verdicts, meta, static_cast<float> (settings.width) / 960.0f);
             const juce::Image::BitmapData pixels (image, juce::Image::BitmapData::readOnly);
             for (int y = 0; y < settings.height; ++y)
                 out.write (pixels.getLinePointer (y), static_cast<size_t> (settings.width) * 4);

@@ -14,5 +14,6 @@ work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 build/bench/testrig_reveal_frames "$fixture" "$work/frames.raw"
 
-farm-bench -n 3 --warmup 1 --timeout 1800 -- build/TESTRIG --bench-card "$work/testrig.mp4" "$fixture" \
-    --vs "ffmpeg -v error -y -f rawvideo -pix_fmt bgra -s 1920x1080 -r 60 -i $work/frames.raw -c:v libx264 -profile:v high -b:v 16M -pix_fmt yuv420p -colorspace bt709 -color_primaries bt709 -color_trc bt709 -color_range tv $work/ffmpeg.mp4"
+farm-bench -n 3 --warmup 1 --timeout 1800 \
+    --vs "ffmpeg -v error -y -f rawvideo -pix_fmt bgra -s 1920x1080 -r 60 -i $work/frames.raw -c:v libx264 -profile:v high -b:v 16M -pix_fmt yuv420p -colorspace bt709 -color_primaries bt709 -color_trc bt709 -color_range tv $work/ffmpeg.mp4" \
+    -- build/TESTRIG --bench-card "$work/testrig.mp4" "$fixture"

@@ -63,6 +63,21 @@ endforeach()
 
 configure_file("${fontRoot}/google-sans-flex-${TESTRIG_FONT_VERSION}/LICENSE" "${fontRoot}/GoogleSans-OFL.txt" COPYONLY)
 
-juce_add_binary_data(testrig_fonts NAMESPACE BinaryData HEADER_NAME TrFontData.h
-    SOURCES ${fontFiles} "${fontRoot}/GoogleSans-OFL.txt")
+# JUCE's own binary-data helper rewrites its file list at every configure, which regenerates the
+# data and relinks everything on each build; this list is only rewritten when it changes.
+set(fontSources ${fontFiles} "${fontRoot}/GoogleSans-OFL.txt")
+set(fontCode "${fontRoot}/code")
+string(JOIN "\n" fontList ${fontSources})
+file(CONFIGURE OUTPUT "${fontCode}/input_file_list" CONTENT "${fontList}\n")
+set(fontOutputs "${fontCode}/TrFontData.h")
+list(LENGTH fontSources fontCount)
+foreach(index RANGE 1 ${fontCount})
+    list(APPEND fontOutputs "${fontCode}/BinaryData${index}.cpp")
+endforeach()
+add_custom_command(OUTPUT ${fontOutputs}
+    COMMAND juce::juceaide binarydata BinaryData TrFontData.h "${fontCode}" "${fontCode}/input_file_list"
+    DEPENDS "${fontCode}/input_file_list" ${fontSources}
+    VERBATIM)
+add_library(testrig_fonts STATIC ${fontOutputs})
+target_include_directories(testrig_fonts INTERFACE "${fontCode}")
 set_target_properties(testrig_fonts PROPERTIES POSITION_INDEPENDENT_CODE ON)

@@ -305,7 +305,7 @@ void drawBadge (juce::Graphics& g, const juce::String& badge, const Plot& plot, 
 }
 }
 
-void TrChartView::renderChart (juce::Graphics& g, const TrChart::Model& model, juce::Rectangle<float> bounds, float s)
+void TrChartView::renderChart (juce::Graphics& g, const TrChart::Model& model, juce::Rectangle<float> bounds, float s, int layers)
 {
     const auto plot = TrChartGeometry::plotFor (bounds, s);
     if (! plot.drawable())
@@ -314,21 +314,25 @@ void TrChartView::renderChart (juce::Graphics& g, const TrChart::Model& model, j
     // A stale zoom or an empty result can leave a range nothing maps into: show the frame only.
     if (! TrChartGeometry::hasUsableRange (model.xAxis) || ! TrChartGeometry::hasUsableRange (linearCopy (model.yAxis)))
     {
+        if ((layers & gridLayer) == 0)
+            return;
         g.setColour (Colours::line);
         g.drawRect (juce::Rectangle<float> (plot.x, plot.y, plot.width, plot.height), std::max (1.0f, s));
         return;
     }
 
-    const auto yAxis = linearCopy (model.yAxis);
-    drawXGrid (g, model.xAxis, plot, s);
-    drawYGrid (g, yAxis, plot, bounds.getX(), s);
-    drawAxisTitles (g, model, plot, s);
+    if ((layers & gridLayer) != 0)
+    {
+        drawXGrid (g, model.xAxis, plot, s);
+        drawYGrid (g, linearCopy (model.yAxis), plot, bounds.getX(), s);
+        drawAxisTitles (g, model, plot, s);
+    }
 
     // The clip keeps 2 px either side of the revealed part for round line caps; before the reveal
     // has begun nothing of the data shows at all.
     const auto reveal = juce::jlimit (0.0f, 1.0f, model.reveal);
     const auto revealX = plot.x + reveal * plot.width;
-    if (reveal > 0.0f)
+    if (reveal > 0.0f && (layers & dataLayer) != 0)
     {
         juce::Graphics::ScopedSaveState state (g);
         g.reduceClipRegion (juce::Rectangle<int> (static_cast<int> (plot.x - 2.0f), static_cast<int> (plot.y - 2.0f),
@@ -338,6 +342,9 @@ void TrChartView::renderChart (juce::Graphics& g, const TrChart::Model& model, j
         drawMarkers (g, model, plot, revealX, s);
     }
 
-    drawLegend (g, model, plot, s);
-    drawBadge (g, model.badge, plot, s);
+    if ((layers & labelLayer) != 0)
+    {
+        drawLegend (g, model, plot, s);
+        drawBadge (g, model.badge, plot, s);
+    }
 }

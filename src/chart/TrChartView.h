@@ -11,9 +11,20 @@ class TrChartView final : public juce::Component
 public:
     TrChartView();
 
-    /** Draws the whole chart into bounds; every length and font height is multiplied by scale.
-        Needs no window: the report card and the video call it on images. */
-    static void renderChart (juce::Graphics& g, const TrChart::Model& model, juce::Rectangle<float> bounds, float scale);
+    /** The parts of a chart, bottom to top: grid and titles; the data inside the reveal; legend
+        and badge. A video draws the first once and the others on every frame. */
+    enum Layers
+    {
+        gridLayer = 1,
+        dataLayer = 2,
+        labelLayer = 4,
+        allLayers = gridLayer | dataLayer | labelLayer
+    };
+
+    /** Draws the chart into bounds; every length and font height is multiplied by scale. Needs no
+        window: the report card and the video call it on images. */
+    static void renderChart (juce::Graphics& g, const TrChart::Model& model, juce::Rectangle<float> bounds, float scale,
+                             int layers = allLayers);
 
     /** Replaces the model. The zoom stays unless the x axis changed its label or scale. */
     void setModel (TrChart::Model newModel);

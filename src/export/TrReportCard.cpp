@@ -88,23 +88,38 @@ juce::Image TrReportCard::render (const TrChart::Model& model, const std::vector
                                   const std::vector<TrVerdict::SlotVerdict>& verdicts, const Meta& meta, float s)
 {
     auto image = canvas (s);
-    renderInto (image, model, rows, verdicts, meta, s);
+    renderInto (image, model, rows, verdicts, meta, s, TrChartView::allLayers);
     return image;
 }
 
+namespace
+{
+constexpr float lineH = 16.0f;
+
+/** The well the chart sits in: whatever the header, the rows and the footer leave. */
+juce::Rectangle<float> chartWell (size_t lines)
+{
+    const auto blockH = std::min (150.0f, lineH * static_cast<float> (lines) + 8.0f);
+    return { side, 74.0f, canvasW - 2.0f * side, canvasH - 74.0f - 34.0f - blockH - 8.0f };
+}
+}
+
+juce::Rectangle<float> TrReportCard::chartBounds (size_t rowCount, float s)
+{
+    return chartWell (rowCount).reduced (6.0f) * s;
+}
+
 void TrReportCard::renderInto (juce::Image& image, const TrChart::Model& model, const std::vector<ReadoutRow>& rows,
-                               const std::vector<TrVerdict::SlotVerdict>& verdicts, const Meta& meta, float s)
+                               const std::vector<TrVerdict::SlotVerdict>& verdicts, const Meta& meta, float s, int chartLayers)
 {
     juce::Graphics g (image);
     g.fillAll (Colours::bgDeep); // an image a pixel larger than the layout has no stale rows
     drawFrame (g, meta, meta.tabName.toUpperCase() + " MEASUREMENT", s);
 
     const auto lines = static_cast<int> (verdicts.size() + rows.size());
-    const auto lineH = 16.0f;
-    const auto blockH = std::min (150.0f, lineH * static_cast<float> (lines) + 8.0f);
-    const auto chartArea = juce::Rectangle<float> (side, 74.0f, canvasW - 2.0f * side, canvasH - 74.0f - 34.0f - blockH - 8.0f);
+    const auto chartArea = chartWell (verdicts.size() + rows.size());
     recessedWell (g, chartArea * s, 10.0f * s);
-    TrChartView::renderChart (g, model, chartArea.reduced (6.0f) * s, s);
+    TrChartView::renderChart (g, model, chartBounds (verdicts.size() + rows.size(), s), s, chartLayers);
 
     // Lines share what room there is, never below a readable height; those that do not fit are
     // left out, and with no rows nothing is drawn.

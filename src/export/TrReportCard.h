@@ -46,9 +46,13 @@ inline constexpr const char* webAddress = "TESTRIG.AUDIO";
 juce::Image render (const TrChart::Model& model, const std::vector<ReadoutRow>& rows,
                     const std::vector<TrVerdict::SlotVerdict>& verdicts, const Meta& meta, float scale);
 
-/** Draws the card into an existing image, whatever its size (a video frame of exactly its own size). */
+/** Draws the card into an existing image, whatever its size (a video frame of exactly its own
+    size), with the chart layers asked for (TrChartView::Layers). */
 void renderInto (juce::Image& image, const TrChart::Model& model, const std::vector<ReadoutRow>& rows,
-                 const std::vector<TrVerdict::SlotVerdict>& verdicts, const Meta& meta, float scale);
+                 const std::vector<TrVerdict::SlotVerdict>& verdicts, const Meta& meta, float scale, int chartLayers);
+
+/** Where the card draws its chart, in pixels at the scale, for this many verdict and read-out rows. */
+juce::Rectangle<float> chartBounds (size_t rowCount, float scale);
 
 juce::Image renderScoreboard (const std::vector<ScoreRow>& rows, const Meta& meta, float scale);
 

@@ -1,5 +1,7 @@
 #include "TrVideoExporter.h"
 
+#include "chart/TrChartView.h"
+
 extern "C"
 {
 #include <libavcodec/avcodec.h>
@@ -207,8 +209,14 @@ juce::String TrVideoExporter::exportReveal (const TrChart::Model& model, const s
         if (problem = encoder.open (partial, width, height, settings.fps); problem.isNotEmpty())
             return failed (problem);
 
+        // The card around the chart and the chart's grid never change: drawn once, then each
+        // frame adds the revealed data and the labels over a copy of it.
         const auto scale = static_cast<float> (width) / 960.0f;
         const auto revealFrames = std::max (1, static_cast<int> (0.6 * frames));
+        const auto chartArea = TrReportCard::chartBounds (rows.size() + verdicts.size(), scale);
+        juce::Image still (juce::Image::ARGB, width, height, false);
+        TrReportCard::renderInto (still, model, rows, verdicts, meta, scale, TrChartView::gridLayer);
+
         juce::Image image (juce::Image::ARGB, width, height, false);
         auto shown = model;
         for (int i = 0; i < frames; ++i)
@@ -216,11 +224,13 @@ juce::String TrVideoExporter::exportReveal (const TrChart::Model& model, const s
             if (cancel && cancel())
                 return failed ("aborted");
 
-            // From the end of the sweep on every frame is the finished card: drawn once.
+            // From the end of the sweep on every frame is the finished card.
             if (i <= revealFrames)
             {
                 shown.reveal = revealAt (i, revealFrames);
-                TrReportCard::renderInto (image, shown, rows, verdicts, meta, scale);
+                juce::Graphics g (image);
+                g.drawImageAt (still, 0, 0);
+                TrChartView::renderChart (g, shown, chartArea, scale, TrChartView::dataLayer | TrChartView::labelLayer);
             }
             if (problem = encoder.append (image, i); problem.isNotEmpty())
                 return failed (problem);
