@@ -123,6 +123,17 @@ TEST (RevealVideo, AnH264HighVideoWhoseCurveSweepsInFromTheLeft)
     EXPECT_NEAR (sweepRight, left + 0.875 * (right - left), 3.0);
 }
 
+TEST (RevealVideo, OddSizesBecomeTheEvenFramesTheEncoderTakes)
+{
+    UxFonts::load();
+    Folder out;
+    ASSERT_EQ (TrVideoExporter::exportReveal (flatModel(), {}, {}, meta, { 481, 271, 60, 0.1f }, out / "odd.mp4", nullptr, {}), "");
+    const auto probe = TrTest::runChild (juce::File ("/usr/bin/ffprobe"),
+                                         { "-v", "error", "-count_frames", "-select_streams", "v:0", "-show_entries", "stream=width,height,nb_read_frames",
+                                           "-of", "csv=p=0", (out / "odd.mp4").getFullPathName() }, 60.0).output;
+    EXPECT_EQ (probe.trim(), "480,270,6");
+}
+
 TEST (RevealVideo, ACancelOrAFailureLeavesTheOldFileAndNothingElse)
 {
     UxFonts::load();
