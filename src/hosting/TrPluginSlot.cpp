@@ -2,6 +2,7 @@
 
 #include "TrLv2Bundles.h"
 #include "TrLv2Probe.h"
+#include "TrVst3Access.h"
 #include "app/TrCrashLog.h"
 
 namespace
@@ -82,6 +83,8 @@ bool TrPluginSlot::loadFirstFound (const juce::StringArray& pathsOrIdentifiers, 
 bool TrPluginSlot::scanAndInstall (const juce::StringArray& pathsOrIdentifiers, const juce::File& file,
                                    const juce::String& shownPath, juce::String& error)
 {
+    // A scan may be examining a VST3 module on its own thread: wait for that file.
+    const juce::ScopedLock modules (TrVst3Access::lock());
     juce::KnownPluginList list;
     juce::OwnedArray<juce::PluginDescription> found;
     list.scanAndAddDragAndDroppedFiles (formatManager, pathsOrIdentifiers, found);
@@ -106,6 +109,7 @@ bool TrPluginSlot::scanAndInstall (const juce::StringArray& pathsOrIdentifiers, 
 
 bool TrPluginSlot::loadFromDescription (const juce::PluginDescription& d, juce::String& error)
 {
+    const juce::ScopedLock modules (TrVst3Access::lock());
     TrCrashLog::noteSlot (index, d.fileOrIdentifier);
     auto loaded = canBeHosted (d, {}, error);
     if (loaded)
@@ -215,6 +219,7 @@ void TrPluginSlot::releaseInstance()
     if (instance == nullptr)
         return;
 
+    const juce::ScopedLock modules (TrVst3Access::lock());
     const juce::ScopedLock sl (lock);
     instance->releaseResources();
     instance.reset();
