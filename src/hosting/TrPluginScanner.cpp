@@ -78,8 +78,13 @@ void TrPluginScanner::run()
     for (int f = 0; f < formats && ! threadShouldExit(); ++f)
     {
         auto& format = *formatManager.getFormat (f);
+        const auto folders = foldersFor (format);
+        // JUCE's LV2 format lists every plugin it knows whatever folders it is given.
+        if (folders.getNumPaths() == 0)
+            continue;
+
         const auto isVst3 = format.getName() == "VST3";
-        juce::PluginDirectoryScanner scanner (list, format, foldersFor (format), true, pedalFile (settings), true);
+        juce::PluginDirectoryScanner scanner (list, format, folders, true, pedalFile (settings), true);
 
         for (;;)
         {

@@ -18,7 +18,8 @@ class TrPluginScanner final : public juce::Thread
 {
 public:
     /** Reads the stored list and any pedal left by a crash. searchPaths replaces a format's default
-        folders, by format name ("LV2", "VST3"). The thread is not started. */
+        folders, by format name ("LV2", "VST3"); a format given no folders is not scanned. The
+        thread is not started. */
     explicit TrPluginScanner (TrSettings& settings, std::map<juce::String, juce::FileSearchPath> searchPaths = {});
 
     /** Asks the scan to stop, waits up to 10 s, and stores the list once more. */
