@@ -1,15 +1,19 @@
 #pragma once
 
+#include "hosting/TrIdlePump.h"
 #include "hosting/TrSlotManager.h"
 #include "settings/TrSettings.h"
 
 #include <juce_gui_basics/juce_gui_basics.h>
 
-/** The main window's content: owner of the settings store and of the two plugin slots. */
-class TrMainComponent final : public juce::Component
+/** The main window's content: owner of the settings store, the two plugin slots and the pump that
+    keeps loaded plugins running; it brings back the last session once the window is up. */
+class TrMainComponent final : public juce::Component,
+                              private juce::Timer
 {
 public:
     TrMainComponent();
+    ~TrMainComponent() override;
 
     void paint (juce::Graphics& g) override;
 
@@ -18,7 +22,11 @@ public:
 
     TrSettings settings;
     TrSlotManager slotManager;
+    TrIdlePump idlePump { slotManager, {} };
 
 private:
+    void restoreSession();
+    void timerCallback() override;
+
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (TrMainComponent)
 };
