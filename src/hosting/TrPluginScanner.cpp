@@ -1,6 +1,6 @@
 #include "TrPluginScanner.h"
 
-#include "TrVst3Access.h"
+#include "TrModuleLock.h"
 
 TrPluginScanner::TrPluginScanner (TrSettings& s, std::map<juce::String, juce::FileSearchPath> paths)
     : juce::Thread ("TESTRIG plugin scan"), settings (s), searchPaths (std::move (paths))
@@ -83,7 +83,6 @@ void TrPluginScanner::run()
         if (folders.getNumPaths() == 0)
             continue;
 
-        const auto isVst3 = format.getName() == "VST3";
         juce::PluginDirectoryScanner scanner (list, format, folders, true, pedalFile (settings), true);
 
         for (;;)
@@ -93,9 +92,7 @@ void TrPluginScanner::run()
 
             juce::String name;
             const auto more = [&] {
-                if (! isVst3)
-                    return scanner.scanNextFile (true, name);
-                const juce::ScopedLock hold (TrVst3Access::lock());
+                const juce::ScopedLock hold (TrModuleLock::lock());
                 return scanner.scanNextFile (true, name);
             }();
             progress = (static_cast<float> (f) + scanner.getProgress()) / static_cast<float> (formats);

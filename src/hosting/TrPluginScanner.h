@@ -12,8 +12,8 @@
     pedal beside the settings file names it). Readers take a sorted copy, the snapshot.
 
     It has formats of its own: a scan re-reads the LV2 world, which must not change under a slot
-    that is loading, and JUCE's VST3 module list is shared, so VST3 files are examined under
-    TrVst3Access's lock. */
+    that is loading. JUCE's VST3 module list and the pedal file are shared with the slots, so each
+    file is examined under TrModuleLock's lock. */
 class TrPluginScanner final : public juce::Thread
 {
 public:

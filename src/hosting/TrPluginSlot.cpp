@@ -2,7 +2,7 @@
 
 #include "TrLv2Bundles.h"
 #include "TrLv2Probe.h"
-#include "TrVst3Access.h"
+#include "TrModuleLock.h"
 #include "app/TrCrashLog.h"
 
 namespace
@@ -83,8 +83,9 @@ bool TrPluginSlot::loadFirstFound (const juce::StringArray& pathsOrIdentifiers, 
 bool TrPluginSlot::scanAndInstall (const juce::StringArray& pathsOrIdentifiers, const juce::File& file,
                                    const juce::String& shownPath, juce::String& error)
 {
-    // A scan may be examining a VST3 module on its own thread: wait for that file.
-    const juce::ScopedLock modules (TrVst3Access::lock());
+    // A scan may be examining a module on its own thread: wait for that file.
+    const juce::ScopedLock modules (TrModuleLock::lock());
+    const TrModuleLock::PedalEntry whileLoading (loadPedal, pathsOrIdentifiers[0]);
     juce::KnownPluginList list;
     juce::OwnedArray<juce::PluginDescription> found;
     list.scanAndAddDragAndDroppedFiles (formatManager, pathsOrIdentifiers, found);
@@ -109,7 +110,8 @@ bool TrPluginSlot::scanAndInstall (const juce::StringArray& pathsOrIdentifiers, 
 
 bool TrPluginSlot::loadFromDescription (const juce::PluginDescription& d, juce::String& error)
 {
-    const juce::ScopedLock modules (TrVst3Access::lock());
+    const juce::ScopedLock modules (TrModuleLock::lock());
+    const TrModuleLock::PedalEntry whileLoading (loadPedal, d.fileOrIdentifier);
     TrCrashLog::noteSlot (index, d.fileOrIdentifier);
     auto loaded = canBeHosted (d, {}, error);
     if (loaded)
@@ -219,7 +221,7 @@ void TrPluginSlot::releaseInstance()
     if (instance == nullptr)
         return;
 
-    const juce::ScopedLock modules (TrVst3Access::lock());
+    const juce::ScopedLock modules (TrModuleLock::lock());
     const juce::ScopedLock sl (lock);
     instance->releaseResources();
     instance.reset();

@@ -46,6 +46,8 @@ public:
     std::unique_ptr<juce::AudioPluginInstance> instance;
     std::unique_ptr<TrEditorWindow> editorWindow;
     juce::File pluginFile;
+    /** Where a load names its plugin while the plugin's code first runs (empty: nowhere). */
+    juce::File loadPedal;
     juce::CriticalSection lock;
     bool visible = true;
     double sampleRate = 48000.0;

@@ -4,11 +4,14 @@
 #include "TrTheme.h"
 #include "UxPanelTheme.h"
 #include "app/TrConsole.h"
+#include "hosting/TrPluginScanner.h"
 #include "settings/TrSessionRestore.h"
 
 TrMainComponent::TrMainComponent()
 {
     setSize (defaultWidth, defaultHeight);
+    for (int i = 0; i < TrSlotManager::numSlots; ++i)
+        slotManager.slot (i).loadPedal = TrPluginScanner::pedalFile (settings);
     idlePump.startThread();
 
     // After the window is shown, so that a panel has somewhere to appear.

@@ -3,6 +3,7 @@
 #include "TrMessagePump.h"
 #include "TrTestPaths.h"
 #include "app/TrMainWindow.h"
+#include "hosting/TrPluginScanner.h"
 #include "settings/TrSessionRestore.h"
 #include "ui/TrMainComponent.h"
 #include "ui/TrMessage.h"
@@ -109,9 +110,10 @@ TEST (SessionRestore, APluginThatCrashesOnLoadOrWhilePlayingIsNotRestoredAgain)
         const char* label;
         juce::String path;
         juce::MemoryBlock state;
+        bool named;
     } cases[] {
-        { "crashes while loading", TrTest::fixture ("TestrigCrashOnLoad").getFullPathName(), {} },
-        { "crashes while playing", TrTest::fixture ("TestrigFixture").getFullPathName(), stateOf ({ "Mode=Crash" }) },
+        { "crashes while loading", TrTest::fixture ("TestrigCrashOnLoad").getFullPathName(), {}, true },
+        { "crashes while playing", TrTest::fixture ("TestrigFixture").getFullPathName(), stateOf ({ "Mode=Crash" }), false },
     };
 
     for (const auto& c : cases)
@@ -126,6 +128,17 @@ TEST (SessionRestore, APluginThatCrashesOnLoadOrWhilePlayingIsNotRestoredAgain)
         EXPECT_FALSE (app.isRunning()) << c.label;
         app.kill();
         EXPECT_TRUE (flagOnDisk()) << c.label << ": the flag survived the crash";
+
+        // A plugin that took the process down while loading is named in the pedal, and the
+        // scanner's next start passes over it; one that loaded is no longer named.
+        {
+            TrSettings settings;
+            const auto pedal = TrPluginScanner::pedalFile (settings);
+            EXPECT_EQ (pedal.loadFileAsString().contains (c.path), c.named) << c.label;
+            TrPluginScanner scanner (settings, { { "LV2", {} }, { "VST3", {} } });
+            EXPECT_EQ (scanner.getBlacklist().contains (c.path), c.named) << c.label;
+            EXPECT_FALSE (pedal.exists());
+        }
 
         TrMainWindow window ("TESTRIG");
         auto& main = dynamic_cast<TrMainComponent&> (*window.getContentComponent());
