@@ -4,7 +4,6 @@
 #include "TrTheme.h"
 #include "UxPanelTheme.h"
 #include "app/TrConsole.h"
-#include "hosting/TrPluginScanner.h"
 #include "settings/TrSessionRestore.h"
 
 TrMainComponent::TrMainComponent()
@@ -29,7 +28,7 @@ TrMainComponent::~TrMainComponent()
 
 void TrMainComponent::restoreSession()
 {
-    const auto outcome = TrSessionRestore::begin (settings, slotManager, {});
+    const auto outcome = TrSessionRestore::begin (settings, slotManager, scanner.getSnapshot());
     for (const auto& line : outcome.lines)
         TrConsole::print (line + "\n");
     if (outcome.title.isNotEmpty())
