@@ -110,7 +110,7 @@ std::vector<ReadoutChip> harmonicsChips (const TrHarmonicsResult& r)
              { "ALIAS", measured (r.aliasPeakDb) ? fixed (r.aliasPeakDb, 1) + " dB" : juce::String ("-") },
              { "TP", r.truePeakDb < -500.0 || ! std::isfinite (r.truePeakDb) ? juce::String ("-") : fixed (r.truePeakDb, 2) + " dBTP" },
              { "LAT", juce::String (r.latencySamples) + " smp" },
-             { "CPU", juce::String (static_cast<long long> (std::llround (r.cpuNsPerSample))) + " ns/smp" } };
+             { "CPU", TrNumberFormat::whole (r.cpuNsPerSample) + " ns/smp" } };
 }
 
 TrReportCard::Meta cardMeta (const TrHarmonicsResult& r, const juce::String& names)

@@ -41,6 +41,11 @@ juce::String padded (const juce::String& text, int width)
     return text.paddedLeft (' ', width);
 }
 
+juce::String whole (double value)
+{
+    return juce::String (static_cast<long long> (std::llround (value)));
+}
+
 juce::String percent (double value)
 {
     if (value < 0.001)

@@ -21,6 +21,9 @@ namespace TrNumberFormat
     /** Right-aligned in a field of `width` characters; longer text is kept whole. */
     juce::String padded (const juce::String& text, int width);
 
+    /** Rounded half away from zero to a whole number ("-6", "480"). */
+    juce::String whole (double value);
+
     /** A THD or IMD percentage: "< 0.001 %", three decimals below 1, two from 1 upwards. */
     juce::String percent (double value);
 

@@ -2,16 +2,15 @@
 
 #include "TrSettingsSummary.h"
 
+#include "results/TrNumberFormat.h"
+
 #include <cmath>
 
 namespace
 {
-using TrChips::Face;
+using TrNumberFormat::whole;
 
-juce::String whole (double v)
-{
-    return juce::String (static_cast<long long> (std::llround (v)));
-}
+using TrChips::Face;
 
 juce::String dbfs (double v)
 {

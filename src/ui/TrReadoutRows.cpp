@@ -10,13 +10,10 @@ using Grade = TrVerdict::Grade;
 
 namespace
 {
+using TrNumberFormat::whole;
+
 constexpr int warn = static_cast<int> (Grade::warn);
 constexpr int bad = static_cast<int> (Grade::bad);
-
-juce::String whole (double v)
-{
-    return juce::String (static_cast<long long> (std::llround (v)));
-}
 
 /** A dB value, or "-" for one that was not measured. */
 juce::String dbOrDash (double v, int decimals, const juce::String& unit)

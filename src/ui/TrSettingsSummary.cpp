@@ -6,10 +6,7 @@
 
 namespace
 {
-juce::String whole (double v)
-{
-    return juce::String (static_cast<long long> (std::llround (v)));
-}
+using TrNumberFormat::whole;
 
 /** The channels of the tab's results: their shared name, "stereo (L+R)" when they differ. */
 template <typename Result>
