@@ -13,7 +13,7 @@ packages=(
     # the reveal video (H.264 in MPEG-4); the command-line tools check it and time it
     libavformat-dev libavcodec-dev libswscale-dev libavutil-dev ffmpeg
     # tests: a display for window tests, and real third-party plugins to measure
-    xvfb xauth x11-utils tzdata
+    xvfb xauth x11-utils xdotool tzdata
     zam-plugins x42-plugins
     # an outside reference for loudness
     libebur128-dev

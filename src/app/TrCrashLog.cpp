@@ -270,6 +270,33 @@ void removeNotedFolder()
     removeFolder();
 }
 
+void stopOrEndProcess (juce::Thread& thread, int timeoutMs)
+{
+    thread.signalThreadShouldExit();
+    thread.notify();
+    if (thread.waitForThreadToExit (timeoutMs))
+        return;
+
+    TrCrashText text (textStorage, sizeof (textStorage));
+    char time[64];
+    text.add ("=== TESTRIG stopped waiting ")
+        .add (time, formatTime (std::time (nullptr), utcOffset, time, sizeof (time)))
+        .add (" (v" TESTRIG_VERSION ") ===\n");
+    text.add ("thread \"").add (thread.getThreadName().toRawUTF8())
+        .add ("\" did not stop within ").addDecimal (timeoutMs / 1000).add (" s; TESTRIG ended itself\n");
+    text.add ("mode:   ").add (modeName, strnlen (modeName, sizeof (modeName))).add ("\n");
+    for (int slot = 0; slot < 2; ++slot)
+        if (slotPlugins[slot][0] != '\0')
+            text.add (slot == 0 ? "slot A: " : "slot B: ").add (slotPlugins[slot], strnlen (slotPlugins[slot], PATH_MAX)).add ("\n");
+    text.add ("\n");
+
+    if (logPath[0] != '\0')
+        appendToLog (text);
+    writeAll (STDERR_FILENO, text.text(), text.length());
+    removeFolder();
+    _exit (1);
+}
+
 std::size_t formatTime (std::time_t utc, long utcOffsetSeconds, char* out, std::size_t capacity)
 {
     static constexpr const char* months[] { "Jan", "Feb", "Mar", "Apr", "May", "Jun",

@@ -33,6 +33,12 @@ namespace TrCrashLog
         process where the plugin may have broken the heap. */
     void removeNotedFolder();
 
+    /** Asks the thread to stop and waits up to timeoutMs. A thread still running then may hold a
+        slot's lock inside a plugin: destroying what it uses could hang or crash, and killing it
+        could leave the lock held. So the log and standard error get a line naming it, and the
+        process ends (status 1). Callers save what must not be lost before. */
+    void stopOrEndProcess (juce::Thread& thread, int timeoutMs);
+
     /** Writes a local time the way the log's header shows it ("8 Dec 2026 11:40:49pm") into
         out and returns its length; utcOffsetSeconds is the local zone's offset from UTC. */
     std::size_t formatTime (std::time_t utc, long utcOffsetSeconds, char* out, std::size_t capacity);

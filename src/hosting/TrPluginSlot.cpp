@@ -227,20 +227,20 @@ void TrPluginSlot::releaseInstance()
     instance.reset();
 }
 
-void TrPluginSlot::showEditor()
+bool TrPluginSlot::showEditor()
 {
     if (instance == nullptr)
-        return;
+        return false;
 
     if (editorWindow != nullptr)
     {
         editorWindow->toFront (true);
-        return;
+        return true;
     }
 
     auto* editor = instance->createEditorIfNeeded();
     if (editor == nullptr)
-        return;
+        return false;
 
     editorWindow = std::make_unique<TrEditorWindow> (description.name, editor);
     editorWindow->onClose = [this]
@@ -249,6 +249,7 @@ void TrPluginSlot::showEditor()
         notify();
     };
     notify();
+    return true;
 }
 
 void TrPluginSlot::notify()

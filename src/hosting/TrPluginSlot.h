@@ -34,8 +34,9 @@ public:
     /** Re-prepares the instance at a new rate and block size; does not notify. */
     void prepare (double newSampleRate, int newBlockSize);
 
-    /** Opens the plugin's editor in its own window, or brings an open one to front. */
-    void showEditor();
+    /** Opens the plugin's editor in its own window, or brings an open one to front; false when the
+        slot is empty or the plugin has no editor. */
+    bool showEditor();
 
     bool isLoaded() const noexcept { return instance != nullptr; }
 

@@ -1,15 +1,9 @@
 #include "TrChips.h"
+#include "TrTooltipTable.h"
 
 namespace
 {
-struct Entry
-{
-    const char* label;
-    const char* title;
-    const char* body;
-};
-
-const Entry entries[] {
+const TooltipEntry entries[] {
     { "CHANNEL", "Measured path",
       "Which way through the stereo plugin the test signal is measured. Left or right catch differences between the two channels. Stereo measures both in one go and shows them as separate traces. Mid feeds both channels the same signal (like a centered mono source); side feeds them opposite signals - that is what stereo wideners actually act on." },
     { "RATE", "Sample rate",
@@ -30,9 +24,9 @@ const Entry entries[] {
       "How loud the test signal is. 0 dBFS is the digital maximum. Distortion usually grows with level - measure quiet AND loud to see a plugin's whole personality." },
 };
 
-const Entry modeOnCurve { "MODE", "Sweep mode",
+const TooltipEntry modeOnCurve { "MODE", "Sweep mode",
                           "'Single' runs the frequency sweep at one loudness. 'Multi-level' repeats it at several loudness levels: a clean EQ draws the exact same curve every time, while saturators and compressors fan out into separate curves." };
-const Entry modeElsewhere { "MODE", "Measurement type",
+const TooltipEntry modeElsewhere { "MODE", "Measurement type",
                             "'Single tone' shows the full distortion spectrum of one note. 'THD vs freq' tracks distortion across the whole frequency range; 'THD vs level' tracks it from quiet to loud. The IMD modes play TWO tones at once and measure the false frequencies created by their interaction - often more audible than plain harmonic distortion." };
 
 // The phase view folds as analysers usually do; the text names the convention, not a product.
@@ -62,8 +56,5 @@ Tooltip TrChips::tooltipFor (const juce::String& label, const TrViewState& state
         return body != nullptr ? Tooltip { "What the chart shows", body } : Tooltip {};
     }
 
-    for (const auto& e : entries)
-        if (label == e.label)
-            return { e.title, e.body };
-    return {};
+    return lookUpTooltip (entries, label);
 }

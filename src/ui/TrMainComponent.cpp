@@ -1,17 +1,75 @@
 #include "TrMainComponent.h"
 
+#include "TrAnalyzerTabs.h"
 #include "TrMessage.h"
-#include "TrTheme.h"
-#include "UxPanelTheme.h"
+#include "TrWindowButtons.h"
 #include "app/TrConsole.h"
+#include "app/TrCrashLog.h"
 #include "settings/TrSessionRestore.h"
+
+namespace
+{
+constexpr auto onboardKey = "onboard.seen";
+
+juce::String suffixFor (int kind)
+{
+    return kind == TrChips::toggle ? " - click to toggle" : " - click to change";
+}
+}
 
 TrMainComponent::TrMainComponent()
 {
-    setSize (defaultWidth, defaultHeight);
+    scanner = std::make_unique<TrPluginScanner> (settings);
+    const auto repaintLater = [weak = juce::Component::SafePointer<TrMainComponent> (this)] {
+        juce::MessageManager::callAsync ([weak] {
+            if (weak != nullptr)
+                weak->repaint();
+        });
+    };
+    scanner->onProgress = repaintLater;
+    scanner->onFinished = repaintLater;
+
+    slotStrip = std::make_unique<TrSlotStrip> (slotManager, settings, *scanner);
+    addAndMakeVisible (*slotStrip);
+    for (int i = 0; i < slotStrip->numCards(); ++i)
+        slotStrip->card (i).onHover = [this] (juce::Component& card, const juce::String& id, const juce::String& title,
+                                              const juce::String& body, juce::Rectangle<float> area) {
+            setHover (id, { title, body }, getLocalArea (&card, area));
+        };
+
+    addChildComponent (chartView);
+
+    slotManager.onSlotsChanged = [weak = juce::Component::SafePointer<TrMainComponent> (this)] {
+        // Loads and unloads happen on the message thread; a plugin may still report from elsewhere.
+        if (juce::MessageManager::getInstance()->isThisTheMessageThread())
+        {
+            if (weak != nullptr)
+                weak->slotsChanged();
+            return;
+        }
+        juce::MessageManager::callAsync ([weak] {
+            if (weak != nullptr)
+                weak->slotsChanged();
+        });
+    };
+
     for (int i = 0; i < TrSlotManager::numSlots; ++i)
         slotManager.slot (i).loadPedal = TrPluginScanner::pedalFile (settings);
-    idlePump.startThread();
+    idlePump = std::make_unique<TrIdlePump> (slotManager, std::function<bool()> {});
+    idlePump->startThread();
+
+    onboardSeen = settings.props->getBoolValue (onboardKey, false);
+
+    // The first click anywhere closes the welcome, also one that a slot card or the chart handles.
+    childClicks.onClick = [this] {
+        if (! onboardSeen)
+            dismissWelcome();
+    };
+    slotStrip->addMouseListener (&childClicks, true);
+    chartView.addMouseListener (&childClicks, true);
+    setWantsKeyboardFocus (true);
+    setSize (defaultWidth, defaultHeight);
+    rebuildChart();
 
     // After the window is shown, so that a panel has somewhere to appear.
     juce::MessageManager::callAsync ([weak = juce::Component::SafePointer<TrMainComponent> (this)] {
@@ -22,13 +80,22 @@ TrMainComponent::TrMainComponent()
 
 TrMainComponent::~TrMainComponent()
 {
+    slotManager.onSlotsChanged = nullptr;
     stopTimer();
-    idlePump.stopThread (10000);
+    chartView.removeMouseListener (&childClicks);
+    slotStrip.reset();
+
+    // The framework kills a thread that overruns its wait, which can leave a slot lock held and
+    // hang the slots' destruction: a thread that does not stop ends the process instead.
+    TrCrashLog::stopOrEndProcess (*scanner, 10000);
+    scanner.reset();
+    TrCrashLog::stopOrEndProcess (*idlePump, 10000);
+    idlePump.reset();
 }
 
 void TrMainComponent::restoreSession()
 {
-    const auto outcome = TrSessionRestore::begin (settings, slotManager, scanner.getSnapshot());
+    const auto outcome = TrSessionRestore::begin (settings, slotManager, scanner->getSnapshot());
     for (const auto& line : outcome.lines)
         TrConsole::print (line + "\n");
     if (outcome.title.isNotEmpty())
@@ -48,9 +115,237 @@ void TrMainComponent::timerCallback()
     TrSessionRestore::finish (settings);
 }
 
-void TrMainComponent::paint (juce::Graphics& g)
+void TrMainComponent::slotsChanged()
 {
-    UxPanelTheme::ambientBackdrop (g, getLocalBounds().toFloat(), UxPanelTheme::Colours::gold, 1.0f);
-    TrTheme::drawBrandLogo (g, getLocalBounds().toFloat().withSizeKeepingCentre (96.0f, 96.0f),
-                            UxPanelTheme::Colours::textDim.withAlpha (0.35f));
+    std::array<juce::String, 2> names;
+    for (int i = 0; i < TrSlotManager::numSlots; ++i)
+    {
+        const auto& slot = slotManager.slot (i);
+        view.slots[static_cast<size_t> (i)] = { slot.isLoaded(), slot.visible };
+        names[static_cast<size_t> (i)] = slot.isLoaded() ? slot.description.name : juce::String();
+    }
+    dropStaleResults (view.stores, names);
+    rebuildChart();
+    if (slotStrip != nullptr)
+        slotStrip->repaint();
+    repaint();
+}
+
+void TrMainComponent::rebuildChart()
+{
+    chartView.setModel (::rebuildChart (view, &chartMemory));
+    chartView.setVisible (tabHasResults (view));
+}
+
+void TrMainComponent::selectTab (TrTab tab)
+{
+    view.tab = tab;
+    chartMemory = {};
+    chartView.resetZoom();
+    rebuildChart();
+    repaint();
+}
+
+void TrMainComponent::resized()
+{
+    layout = TrMainLayout::forSize (getWidth(), getHeight());
+    slotStrip->setBounds (layout.slotStrip);
+    chartView.setBounds (layout.chart);
+}
+
+std::vector<TrMainComponent::Chip> TrMainComponent::currentChips()
+{
+    std::vector<Chip> chips;
+    for (const auto& face : TrChips::facesFor (view))
+    {
+        Chip chip { face.label, face.value, {}, face.kind };
+        if (face.kind == TrChips::toggle)
+            chip.action = [this, label = face.label] {
+                if (TrChipMenus::toggle (label, view))
+                {
+                    chartMemory = {};
+                    settingsChanged();
+                }
+            };
+        else if (face.kind == TrChips::menu)
+            if (auto menu = TrChipMenus::menuFor (face.label, view))
+                chip.action = [this, m = *menu] { showChipMenu (m); };
+        // The audition switch stays without an action until audition exists.
+        chips.push_back (std::move (chip));
+    }
+    return chips;
+}
+
+void TrMainComponent::showChipMenu (const TrChipMenus::Menu& menu)
+{
+    juce::PopupMenu popup;
+    popup.setLookAndFeel (&menuLook);
+    popup.addSectionHeader (menu.title);
+    for (size_t i = 0; i < menu.items.size(); ++i)
+        popup.addItem (static_cast<int> (i) + 1, menu.items[i].text, true, menu.items[i].ticked);
+
+    popup.showMenuAsync (juce::PopupMenu::Options().withMousePosition(),
+                         [weak = juce::Component::SafePointer<TrMainComponent> (this), menu] (int result) {
+                             if (weak == nullptr || result < 1 || result > static_cast<int> (menu.items.size()))
+                                 return;
+                             const auto& item = menu.items[static_cast<size_t> (result - 1)];
+                             if (item.choose == nullptr)
+                             {
+                                 weak->chooseTestSignal();
+                                 return;
+                             }
+                             item.choose (weak->view.chips);
+                             weak->settingsChanged();
+                         });
+}
+
+void TrMainComponent::chooseTestSignal()
+{
+    signalChooser = std::make_unique<juce::FileChooser> ("Choose a test signal", settings.getLastBrowseDir(),
+                                                         "*.wav;*.aif;*.aiff;*.flac;*.mp3");
+    signalChooser->launchAsync (juce::FileBrowserComponent::openMode | juce::FileBrowserComponent::canSelectFiles,
+                                [weak = juce::Component::SafePointer<TrMainComponent> (this)] (const juce::FileChooser& fc) {
+                                    const auto chosen = fc.getResult();
+                                    if (weak == nullptr || chosen == juce::File())
+                                        return;
+                                    weak->view.chips.nullSignalFile = chosen.getFullPathName();
+                                    weak->settingsChanged();
+                                });
+}
+
+void TrMainComponent::settingsChanged()
+{
+    rebuildChart();
+    repaint();
+}
+
+void TrMainComponent::dismissWelcome()
+{
+    onboardSeen = true;
+    settings.props->setValue (onboardKey, true);
+    settings.props->saveIfNeeded();
+    repaint();
+}
+
+void TrMainComponent::mouseUp (const juce::MouseEvent& event)
+{
+    ++tooltipGeneration;
+    hover.key = {};
+    hideTooltip();
+
+    if (! onboardSeen)
+        dismissWelcome();
+
+    const auto p = event.position;
+    for (int i = 0; i < trTabCount; ++i)
+        if (layout.railEntry (i).toFloat().contains (p))
+        {
+            selectTab (static_cast<TrTab> (i));
+            return;
+        }
+
+    auto chips = currentChips();
+    for (size_t i = 0; i < chips.size(); ++i)
+        if (layout.chip (static_cast<int> (i)).toFloat().contains (p) && chips[i].action != nullptr)
+        {
+            chips[i].action();
+            return;
+        }
+}
+
+bool TrMainComponent::keyPressed (const juce::KeyPress& key)
+{
+    if (key.getModifiers().isCommandDown() && (key.getKeyCode() == 'C' || key.getKeyCode() == 'c'))
+    {
+        if (tabHasResults (view))
+            TrMessage::show (this, "Copy report card", "Copying the report card to the clipboard: " + TrWindowButtons::notAvailableNote(), false);
+        return true;
+    }
+    return false;
+}
+
+std::tuple<juce::String, Tooltip, juce::Rectangle<float>> TrMainComponent::hoverAt (juce::Point<float> p)
+{
+    for (const auto& b : TrWindowButtons::all())
+        if (auto area = (layout.*(b.area)).toFloat(); area.contains (p))
+            return { b.name, TrWindowButtons::tooltipFor (b.name), area };
+
+    for (int i = 0; i < trTabCount; ++i)
+        if (auto area = layout.railEntry (i).toFloat(); area.contains (p))
+            return { "tab" + juce::String (i), railTooltip (static_cast<TrTab> (i)), area };
+
+    auto chips = currentChips();
+    for (size_t i = 0; i < chips.size(); ++i)
+        if (auto area = layout.chip (static_cast<int> (i)).toFloat(); area.contains (p))
+        {
+            auto tip = TrChips::tooltipFor (chips[i].label, view);
+            if (chips[i].action != nullptr)
+                tip.title << suffixFor (chips[i].kind);
+            else if (chips[i].kind == TrChips::audition)
+                tip.body << "\n\n" << TrWindowButtons::notAvailableNote();
+            return { "chip" + chips[i].label, tip, area };
+        }
+    return {};
+}
+
+void TrMainComponent::mouseMove (const juce::MouseEvent& event)
+{
+    const auto p = event.position;
+    auto [key, tip, anchor] = hoverAt (p);
+
+    int tab = -1, chip = -1;
+    for (int i = 0; i < trTabCount; ++i)
+        if (layout.railEntry (i).toFloat().contains (p))
+            tab = i;
+    const auto chipCount = static_cast<int> (TrChips::facesFor (view).size());
+    for (int i = 0; i < chipCount; ++i)
+        if (layout.chip (i).toFloat().contains (p))
+            chip = i;
+    const auto button = key.startsWith ("tab") || key.startsWith ("chip") ? juce::String() : key;
+
+    if (tab != hoveredTab || chip != hoveredChip || button != hoveredButton)
+    {
+        hoveredTab = tab;
+        hoveredChip = chip;
+        hoveredButton = button;
+        repaint();
+    }
+    setHover (key, tip, anchor);
+}
+
+void TrMainComponent::mouseExit (const juce::MouseEvent&)
+{
+    hoveredTab = hoveredChip = -1;
+    hoveredButton = {};
+    setHover ({}, {}, {});
+    repaint();
+}
+
+void TrMainComponent::setHover (const juce::String& key, const Tooltip& tip, juce::Rectangle<float> anchor)
+{
+    if (key == hover.key)
+        return;
+
+    hover.key = key;
+    const auto generation = ++tooltipGeneration;
+    hideTooltip();
+    if (tip.title.isEmpty() && tip.body.isEmpty())
+        return;
+
+    hover.tip = tip;
+    hover.anchor = anchor;
+    juce::Timer::callAfterDelay (tooltipDelayMs, [weak = juce::Component::SafePointer<TrMainComponent> (this), generation] {
+        if (weak == nullptr || weak->tooltipGeneration != generation)
+            return;
+        weak->hover.visible = true;
+        weak->repaint();
+    });
+}
+
+void TrMainComponent::hideTooltip()
+{
+    if (! hover.visible)
+        return;
+    hover.visible = false;
+    repaint();
 }

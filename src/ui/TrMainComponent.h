@@ -1,5 +1,13 @@
 #pragma once
 
+#include "TrChipMenus.h"
+#include "TrChips.h"
+#include "TrMainLayout.h"
+#include "TrSlotStrip.h"
+#include "TrViewState.h"
+#include "UxPanelTheme.h"
+#include "chart/TrChartBuilder.h"
+#include "chart/TrChartView.h"
 #include "hosting/TrIdlePump.h"
 #include "hosting/TrPluginScanner.h"
 #include "hosting/TrSlotManager.h"
@@ -7,30 +15,110 @@
 
 #include <juce_gui_basics/juce_gui_basics.h>
 
-/** The main window's content: owner of the settings store, the two plugin slots, the plugin
-    scanner and the pump that keeps loaded plugins running; it brings back the last session once
-    the window is up. */
+/** The main window's content: owner of the settings store, the two plugin slots, the view state
+    (results, chip settings, held traces), the plugin scanner, the slot strip, the chart and the
+    pump that keeps loaded plugins running. It lays out the header, the analyzer rail, the chart
+    panel and the bottom bar, routes every click and key, shows tooltips and the welcome overlay,
+    and brings back the last session once the window is up. */
 class TrMainComponent final : public juce::Component,
                               private juce::Timer
 {
 public:
     TrMainComponent();
+
+    /** Stops the scanner and the pump first; a thread that does not stop in time ends the process
+        (the settings are already saved) rather than being destroyed while it runs. */
     ~TrMainComponent() override;
 
-    void paint (juce::Graphics& g) override;
+    /** A setting chip of the bottom bar with what a click does (empty: not clickable). */
+    struct Chip
+    {
+        juce::String label;
+        juce::String value;
+        std::function<void()> action;
+        int kind = TrChips::menu;
+    };
 
-    static constexpr int defaultWidth = 1280;
-    static constexpr int defaultHeight = 800;
+    /** The chips of the active tab, rebuilt on every call. */
+    std::vector<Chip> currentChips();
+
+    /** Rebuilds the chart from the view state and shows it only while the tab has results. */
+    void rebuildChart();
+
+    /** Selects a rail entry. */
+    void selectTab (TrTab tab);
+
+    /** The explanation under the mouse, as the window shows it. */
+    struct HoverTip
+    {
+        juce::String key;
+        Tooltip tip;
+        juce::Rectangle<float> anchor;
+        bool visible = false;
+    };
+    const HoverTip& getHoverTip() const { return hover; }
+    bool isWelcomeShown() const { return ! onboardSeen; }
+    const TrMainLayout& getLayout() const { return layout; }
+
+    void resized() override;
+    void paint (juce::Graphics& g) override;
+    void paintOverChildren (juce::Graphics& g) override;
+    void mouseMove (const juce::MouseEvent& e) override;
+    void mouseExit (const juce::MouseEvent& e) override;
+    void mouseUp (const juce::MouseEvent& e) override;
+    bool keyPressed (const juce::KeyPress& key) override;
+
+    static constexpr int defaultWidth = 1440;
+    static constexpr int defaultHeight = 900;
+    /** How long the mouse rests on something before its explanation shows. */
+    static constexpr int tooltipDelayMs = 450;
 
     TrSettings settings;
     TrSlotManager slotManager;
+    TrViewState view;
     /** Made at start so that a pedal left by a crash is read into the blacklist; it scans when asked. */
-    TrPluginScanner scanner { settings };
-    TrIdlePump idlePump { slotManager, {} };
+    std::unique_ptr<TrPluginScanner> scanner;
+    std::unique_ptr<TrSlotStrip> slotStrip;
+    TrChartView chartView;
+    std::unique_ptr<TrIdlePump> idlePump;
 
 private:
+    void slotsChanged();
     void restoreSession();
     void timerCallback() override;
+    void dismissWelcome();
+    void showChipMenu (const TrChipMenus::Menu& menu);
+    void chooseTestSignal();
+    void settingsChanged();
+    void setHover (const juce::String& key, const Tooltip& tip, juce::Rectangle<float> anchor);
+    void hideTooltip();
+    /** The key, explanation and area of what is under a point of the component. */
+    std::tuple<juce::String, Tooltip, juce::Rectangle<float>> hoverAt (juce::Point<float> p);
+
+    void paintHeader (juce::Graphics& g);
+    void paintRail (juce::Graphics& g);
+    void paintContent (juce::Graphics& g);
+    void paintBottomBar (juce::Graphics& g);
+    void paintWelcome (juce::Graphics& g);
+    void paintTooltip (juce::Graphics& g);
+
+    /** Hears clicks that children handle. */
+    struct ChildClicks final : juce::MouseListener
+    {
+        void mouseUp (const juce::MouseEvent&) override { onClick(); }
+        std::function<void()> onClick;
+    };
+
+    TrMainLayout layout;
+    ChildClicks childClicks;
+    TrChartMemory chartMemory;
+    UxPanelTheme::MenuLookAndFeel menuLook;
+    std::unique_ptr<juce::FileChooser> signalChooser;
+    bool onboardSeen = false;
+    int hoveredTab = -1, hoveredChip = -1;
+    juce::String hoveredButton;
+    HoverTip hover;
+    int tooltipGeneration = 0;
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (TrMainComponent)
 };

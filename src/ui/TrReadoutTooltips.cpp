@@ -1,15 +1,9 @@
 #include "TrReadoutRows.h"
+#include "TrTooltipTable.h"
 
 namespace
 {
-struct Entry
-{
-    const char* label;
-    const char* title;
-    const char* body;
-};
-
-const Entry entries[] {
+const TooltipEntry entries[] {
     { "VERDICT", "Plain-language verdict",
       "The one-line summary every measurement earns, colour-graded so you can read it at a glance: green = clean / transparent, gold = coloured but fine, orange = worth a second look, red = a real problem. The numbers below back it up; the tab tooltips explain each metric. Green is not always 'best' - a saturator is SUPPOSED to add colour; the verdict tells you whether it does so cleanly." },
     { "THD", "Total Harmonic Distortion",
@@ -109,8 +103,5 @@ const Entry entries[] {
 
 Tooltip readoutTooltip (const juce::String& label)
 {
-    for (const auto& e : entries)
-        if (label == e.label)
-            return { e.title, juce::String (juce::CharPointer_UTF8 (e.body)) };
-    return {};
+    return lookUpTooltip (entries, label);
 }

@@ -98,3 +98,12 @@ struct TrViewState
     /** Whether results of this slot are shown: an index beyond the slots always is. */
     bool showsSlot (int slot) const;
 };
+
+/** Whether the active tab has something to show; on HARMONICS, for the chosen mode: single tones,
+    THD sweeps of the matching axis, or IMD results of the chosen standard. */
+bool tabHasResults (const TrViewState& state);
+
+/** Removes every result measured on a plugin that is no longer in its slot: a result stays only
+    while its slot holds a plugin of the result's name (an empty name: the slot is empty); a null
+    test only while both slots still hold its two plugins. */
+void dropStaleResults (TrResultStores& stores, const std::array<juce::String, 2>& pluginNames);

@@ -138,7 +138,7 @@ TEST (SessionRestore, APluginThatCrashesOnLoadOrWhilePlayingIsNotRestoredAgain)
         auto& main = dynamic_cast<TrMainComponent&> (*window.getContentComponent());
         TrTest::pumpMessages (300);
         EXPECT_FALSE (main.slotManager.slot (0).isLoaded()) << c.label;
-        EXPECT_EQ (main.scanner.getBlacklist().contains (c.path), c.named) << c.label;
+        EXPECT_EQ (main.scanner->getBlacklist().contains (c.path), c.named) << c.label;
         EXPECT_FALSE (pedal.exists());
         auto* panel = panelOf (window);
         ASSERT_NE (panel, nullptr) << c.label;
