@@ -244,3 +244,40 @@ TEST (CrashLogDeathTest, ACrashWhileProcessingIsLoggedFromThePluginsFrame)
     EXPECT_TRUE (text.contains ("processBlock")) << text;
     log.deleteFile();
 }
+
+namespace
+{
+/** A thread that ignores being asked to stop, as one stuck inside a plugin does. */
+struct StuckThread final : juce::Thread
+{
+    StuckThread() : juce::Thread ("TESTRIG stuck") {}
+    void run() override { juce::Thread::sleep (60000); }
+};
+
+/** A thread that stops when asked. */
+struct PoliteThread final : juce::Thread
+{
+    PoliteThread() : juce::Thread ("TESTRIG polite") {}
+    void run() override
+    {
+        while (! threadShouldExit())
+            wait (-1);
+    }
+};
+}
+
+TEST (CrashLogDeathTest, AThreadThatDoesNotStopInTimeEndsTheProcessWithALineNamingIt)
+{
+    EXPECT_EXIT (
+        {
+            StuckThread stuck;
+            stuck.startThread();
+            TrCrashLog::stopOrEndProcess (stuck, 1000);
+        },
+        testing::ExitedWithCode (1), "thread \"TESTRIG stuck\" did not stop within 1 s; TESTRIG ended itself");
+
+    PoliteThread polite;
+    polite.startThread();
+    TrCrashLog::stopOrEndProcess (polite, 5000);
+    EXPECT_FALSE (polite.isThreadRunning()) << "a thread that stops is simply waited for";
+}
