@@ -29,6 +29,7 @@ public:
     static float textHeightFor (const juce::String& text, float width);
 
     const Layout& getLayout() const { return layout; }
+    const juce::String& getTitle() const { return title; }
     juce::Colour getAccent() const { return accent; }
 
     void paint (juce::Graphics&) override;

@@ -1,3 +1,4 @@
+#include "TrScreens.h"
 #include "chart/TrChartGeometry.h"
 #include "chart/TrChartView.h"
 #include "ui/UxFonts.h"
@@ -60,17 +61,6 @@ TrChart::Trace flatTrace (double y, juce::Colour colour, bool glow = false)
         t.points.push_back ({ f, y });
     t.points.push_back ({ 24000.0, y });
     return t;
-}
-
-/** Keeps a picture in <build>/screens for a person to look at; the tests never compare against it. */
-void keepForReview (const juce::Image& image, const juce::String& name)
-{
-    const auto file = juce::File (TESTRIG_BUILD_DIR).getChildFile ("screens").getChildFile (name + ".png");
-    file.getParentDirectory().createDirectory();
-    file.deleteFile();
-    juce::FileOutputStream out (file);
-    if (out.openedOk())
-        juce::PNGImageFormat().writeImageToStream (image, out);
 }
 
 int countOpaque (const juce::Image& image, juce::Rectangle<int> area)
@@ -175,7 +165,7 @@ TEST (ChartRender, ACurveIsDrawnInItsColourAtItsPointsAndNothingRightOfTheReveal
     model.reveal = 1.0f;
     model.yAxis.label = "level";
     const auto whole = render (model);
-    keepForReview (whole, "chart-traces");
+    TrTest::keepForReview (whole, "chart-traces");
     EXPECT_TRUE (sameColour (at (whole, xOf (10000), yOf (0.5)), green));
     EXPECT_TRUE (sameColour (at (whole, xOf (10000), yOf (0.8)), green)) << "the marker's dot";
     const auto fade = at (whole, xOf (12000), yOf (0.1));
@@ -273,7 +263,7 @@ TEST (ChartRender, TheBadgeIsAPillInTheAlertColourAndTheLegendStaysRightOfTheNum
         model.traces.push_back (t);
     }
     const auto image = render (model, 500, 300);
-    keepForReview (image, "chart-legend-badge");
+    TrTest::keepForReview (image, "chart-legend-badge");
 
     // Pill at (plotX + 8, plotY + 30), 20 high: its inside, past the 1 px outline, is mute at alpha 0x29.
     const auto inside = at (image, plotX + 8 + 4, plotY + 30 + 10);

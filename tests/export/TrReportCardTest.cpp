@@ -1,3 +1,4 @@
+#include "TrScreens.h"
 #include "export/TrReportCard.h"
 #include "ui/UxFonts.h"
 
@@ -37,11 +38,6 @@ bool traceInColumn (const juce::Image& image, int x)
     return false;
 }
 
-void keepForReview (const juce::Image& image, const juce::String& name)
-{
-    const auto file = juce::File (TESTRIG_BUILD_DIR).getChildFile ("screens").getChildFile (name + ".png");
-    TrReportCard::writePng (image, file);
-}
 }
 
 TEST (ReportCard, RendersAtTheScaleWithTheChartDrawnInside)
@@ -63,7 +59,7 @@ TEST (ReportCard, RendersAtTheScaleWithTheChartDrawnInside)
         EXPECT_TRUE (traceInColumn (image, c.width / 2)) << c.scale;
         EXPECT_EQ (image.getPixelAt (2, 2).getAlpha(), 255) << "the backdrop fills the card";
         if (c.scale == 2.0f)
-            keepForReview (image, "report-card");
+            TrTest::keepForReview (image, "report-card");
     }
 
     // No rows at all still renders (nothing to divide).
@@ -93,7 +89,7 @@ TEST (ReportCard, PngFilesReloadAtTheirSizeAndReplaceOldOnes)
     EXPECT_EQ (TrReportCard::exportScoreboardPng (score, meta(), 2.0f, board), board);
     const auto boardImage = juce::ImageFileFormat::loadFrom (board);
     EXPECT_EQ (boardImage.getWidth(), 1920);
-    keepForReview (boardImage, "scoreboard");
+    TrTest::keepForReview (boardImage, "scoreboard");
 
     EXPECT_TRUE (TrReportCard::renderScoreboard ({}, meta(), 1.0f).isValid()) << "no rows: header and footer only";
     EXPECT_EQ (TrReportCard::exportPng (flatModel(), {}, {}, meta(), 1.0f, juce::File ("/proc/testrig/card.png")), juce::File());
@@ -114,5 +110,5 @@ TEST (ReportCard, ManyRowsStayReadableAndTheCheckupCardShowsEachPlugin)
     const auto image = TrReportCard::renderCheckup ({ { 0, "Alpha", checkup }, { 1, "Beta", checkup } }, { "CHECKUP", "Alpha  vs  Beta", "48 kHz - harmonics + response + honesty", "2026-12-10" });
     EXPECT_EQ (image.getWidth(), 1920);
     EXPECT_EQ (image.getHeight(), 1080);
-    keepForReview (image, "checkup-card");
+    TrTest::keepForReview (image, "checkup-card");
 }

@@ -1,3 +1,4 @@
+#include "TrScreens.h"
 #include "TrMessagePump.h"
 #include "TrMouse.h"
 #include "TrTestPaths.h"
@@ -127,14 +128,7 @@ TEST (MessagePanel, ShownInTheRealWindowAndDismissedWithReturnThroughTheWindow)
         TrTest::pumpMessages (100);
 
         const auto shot = window.createComponentSnapshot (window.getLocalBounds());
-        const auto file = juce::File (TESTRIG_BUILD_DIR).getChildFile ("screens/message-panel.png");
-        file.getParentDirectory().createDirectory();
-        file.deleteFile();
-        {
-            juce::FileOutputStream out (file);
-            ASSERT_TRUE (out.openedOk());
-            ASSERT_TRUE (juce::PNGImageFormat().writeImageToStream (shot, out));
-        }
+        ASSERT_TRUE (TrTest::keepForReview (shot, "message-panel"));
 
         // The accent bar along the card's top edge, 16 px in from its corners, in the alert colour.
         const auto card = panel->getLayout().card;
