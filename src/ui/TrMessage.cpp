@@ -31,7 +31,8 @@ void TrMessage::show (juce::Component* anyComponentInTheWindow, const juce::Stri
     panel->setAlwaysOnTop (true);
     panel->setVisible (true);
     panel->toFront (true);
-    panel->grabKeyboardFocus();
+    // Modal, so that keys reach it even when the window hands its focus back to the content.
+    panel->enterModalState (true);
 }
 
 void TrMessage::dismiss()
