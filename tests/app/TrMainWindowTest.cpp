@@ -236,3 +236,68 @@ TEST (MainWindow, APluginThatCrashesInItsCleanUpLeavesWindowAndPluginStatesOnDis
     }
     file.deleteFile();
 }
+
+namespace
+{
+/** Runs xdotool with these arguments; its output. */
+juce::String xdotool (const juce::StringArray& args)
+{
+    return TrTest::runChild (juce::File ("/usr/bin/xdotool"), args, 10.0).output;
+}
+
+void clickAt (juce::Point<int> screen)
+{
+    xdotool ({ "mousemove", "--sync", juce::String (screen.x), juce::String (screen.y), "click", "1" });
+}
+}
+
+// The real program driven through the X server: the keyboard reaches its popup menus, and a
+// choice made with it opens what the menu promises.
+TEST (MainWindow, ItsMenusOpenWhereClickedAndFollowTheKeyboard)
+{
+    const auto file = TrSettings::options().getDefaultFile();
+    file.deleteFile();
+    {
+        TrSettings settings;
+        settings.props->setValue ("onboard.seen", true);
+    }
+
+    juce::ChildProcess app;
+    ASSERT_TRUE (app.start (TrTest::testrigExecutable().getFullPathName(), 0));
+    // Looked up until it has its full size: the framework may replace the first native window.
+    juce::Point<int> origin;
+    ASSERT_TRUE (eventually ([&] {
+        const auto id = topLevelWindowNamed ("TESTRIG");
+        if (id.isEmpty())
+            return false;
+        juce::StringPairArray geometry;
+        for (const auto& line : juce::StringArray::fromLines (xdotool ({ "getwindowgeometry", "--shell", id })))
+            geometry.set (line.upToFirstOccurrenceOf ("=", false, false), line.fromFirstOccurrenceOf ("=", false, false));
+        origin = { geometry["X"].getIntValue(), geometry["Y"].getIntValue() };
+        return geometry["WIDTH"] == "1440" && geometry["HEIGHT"] == "900";
+    }));
+    juce::Thread::sleep (1000); // the restore and the first paint
+
+    // The RATE chip at (12, bar + 10, 96, 36) of a 1440 x 900 window: its menu opens at the mouse.
+    const auto layout = TrMainLayout::forSize (1440, 900);
+    clickAt (origin + layout.chip (0).getCentre());
+    ASSERT_TRUE (eventually ([&] { return topLevelWindowNamed ("menu").isNotEmpty(); })) << "the chip's menu opened";
+    TrTest::runChild (juce::File ("/usr/bin/ffmpeg"),
+                      { "-loglevel", "error", "-y", "-f", "x11grab", "-video_size", "1600x1000", "-i", juce::SystemStats::getEnvironmentVariable ("DISPLAY", ":0"),
+                        "-frames:v", "1", juce::File (TESTRIG_BUILD_DIR).getChildFile ("screens/window-chip-menu.png").getFullPathName() },
+                      30.0);
+    xdotool ({ "key", "Escape" });
+    EXPECT_TRUE (eventually ([&] { return topLevelWindowNamed ("menu").isEmpty(); })) << "Escape closed it";
+
+    // Slot A's menu, then Down and Return: its first item, the plugin file dialog.
+    clickAt (origin + layout.slotStrip.getPosition() + juce::Point<int> (40, 20));
+    ASSERT_TRUE (eventually ([&] { return topLevelWindowNamed ("menu").isNotEmpty(); })) << "the slot's menu opened";
+    xdotool ({ "key", "Down", "Return" });
+    EXPECT_TRUE (eventually ([&] { return topLevelWindowNamed ("Load a plugin into slot A").isNotEmpty(); }));
+    xdotool ({ "key", "Escape" });
+    EXPECT_TRUE (eventually ([&] { return topLevelWindowNamed ("Load a plugin into slot A").isEmpty(); })) << "Escape cancelled it";
+    EXPECT_TRUE (app.isRunning());
+
+    app.kill();
+    file.deleteFile();
+}
