@@ -5,9 +5,6 @@
 TrPluginScanner::TrPluginScanner (TrSettings& s, std::map<juce::String, juce::FileSearchPath> paths)
     : juce::Thread ("TESTRIG plugin scan"), settings (s), searchPaths (std::move (paths))
 {
-    formatManager.addFormat (new juce::LV2PluginFormat());
-    formatManager.addFormat (new juce::VST3PluginFormat());
-
     if (const auto xml = juce::parseXML (settings.props->getValue ("scannedPlugins")); xml != nullptr && xml->hasTagName ("KNOWNPLUGINS"))
         list.recreateFromXml (*xml);
 
@@ -74,6 +71,14 @@ juce::FileSearchPath TrPluginScanner::foldersFor (juce::AudioPluginFormat& forma
 
 void TrPluginScanner::run()
 {
+    // Made on the first scan, not at start: the LV2 format reads every installed bundle's metadata.
+    if (formatManager.getNumFormats() == 0)
+    {
+        formatManager.addFormat (new juce::LV2PluginFormat());
+        formatManager.addFormat (new juce::VST3PluginFormat());
+    }
+    progress = 0.0f;
+
     const auto formats = formatManager.getNumFormats();
     for (int f = 0; f < formats && ! threadShouldExit(); ++f)
     {

@@ -11,7 +11,7 @@
     file, and blacklists a plugin that crashed the process while it was examined (the dead man's
     pedal beside the settings file names it). Readers take a sorted copy, the snapshot.
 
-    It has formats of its own: a scan re-reads the LV2 world, which must not change under a slot
+    It has formats of its own, made on the first scan: a scan re-reads the LV2 world, which must not change under a slot
     that is loading. JUCE's VST3 module list and the pedal file are shared with the slots, so each
     file is examined under TrModuleLock's lock. */
 class TrPluginScanner final : public juce::Thread

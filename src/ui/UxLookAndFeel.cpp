@@ -6,6 +6,9 @@ using namespace UxPanelTheme;
 
 UxLookAndFeel::UxLookAndFeel()
 {
+    // The framework's own dialogs (the plugin file chooser) take their colours from the scheme.
+    setColourScheme ({ Colours::bgPanel, Colours::well, Colours::surfaceTop, Colours::line, Colours::textPrimary,
+                       Colours::gold, Colours::bgDeep, Colours::gold.withAlpha (0.35f), Colours::textPrimary });
     setColour (juce::ResizableWindow::backgroundColourId, Colours::bgDeep);
     setColour (juce::TextButton::textColourOffId, Colours::textPrimary);
     setColour (juce::TextButton::textColourOnId, Colours::gold);
