@@ -16,6 +16,7 @@ TrMainWindow::TrMainWindow (const juce::String& title)
     if (stored.isEmpty() || ! restoreWindowStateFromString (stored))
         centreWithSize (getWidth(), getHeight());
     setVisible (true);
+    content->grabKeyboardFocus();
     TrWindowHints::publishSizeLimits (*this);
 }
 

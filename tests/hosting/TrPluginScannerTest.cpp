@@ -1,5 +1,6 @@
 #include "TrTestPaths.h"
 #include "hosting/TrPluginScanner.h"
+#include "hosting/TrSlotManager.h"
 
 #include <gtest/gtest.h>
 
@@ -108,4 +109,37 @@ TEST (PluginScanner, APedalWithBlankLinesBlacklistsItsEntriesAndTheSnapshotSorts
     TrSettings garbled;
     garbled.props->setValue ("scannedPlugins", "<not xml");
     EXPECT_TRUE (TrPluginScanner (garbled).getSnapshot().empty());
+}
+
+TEST (PluginScanner, SlotsLoadAndUnloadWhileAScanExaminesTheSameModules)
+{
+    const auto folder = juce::File::getSpecialLocation (juce::File::userHomeDirectory).getChildFile ("scan-while-loading");
+    folder.createDirectory();
+    juce::StringArray bundles;
+    for (int i = 0; i < 6; ++i)
+        bundles.add (copyBundle (i % 2 == 0 ? "TestrigFixture" : "TestrigGain1dB", folder, "Copy" + juce::String (i)).getFullPathName());
+    TrSettings::options().getDefaultFile().deleteFile();
+
+    TrSettings settings;
+    TrPluginScanner scanner (settings, onlyThere (folder));
+    TrSlotManager slots;
+    scanner.startThread();
+
+    // Loads of the very bundles being scanned, on this thread, until the scan is done.
+    int loads = 0;
+    juce::StringArray errors;
+    while (scanner.isThreadRunning() || loads < 6)
+    {
+        juce::String error;
+        if (slots.slot (loads % 2).loadFromFile (juce::File (bundles[loads % bundles.size()]), error))
+            slots.slot (loads % 2).unload();
+        else
+            errors.add (error);
+        ++loads;
+    }
+
+    EXPECT_TRUE (errors.isEmpty()) << errors.joinIntoString ("\n");
+    EXPECT_EQ (scanner.getSnapshot().size(), 6u);
+    EXPECT_TRUE (scanner.getBlacklist().isEmpty());
+    folder.deleteRecursively();
 }
