@@ -383,7 +383,7 @@ TEST (MainComponent, CardButtonsHideOpenAndUnloadAndAreRefusedWhileMeasuring)
     EXPECT_FALSE (TrSettings().props->containsKey (TrSettings::stateKey (0))) << "a later start leaves the slot empty";
 }
 
-TEST (MainComponent, RealPluginsLoadFromTheScannedMenuAndByDropOpenTheirEditorsAndComeBackWithTheirStates)
+TEST (MainComponent, ThirdPartyPluginsLoadFromTheScannedMenuAndByDropOpenTheirEditorsAndComeBackWithTheirStates)
 {
     // A scan of one zam VST3 and one x42 LV2, as the window's scanner makes it.
     const auto folder = juce::File::getSpecialLocation (juce::File::userHomeDirectory).getChildFile ("real-plugins");
