@@ -108,11 +108,16 @@ void welcomed (TrSettings& s)
     s.props->setValue ("onboard.seen", true);
 }
 
-/** Whether a popup menu is open; closes it. */
+/** Whether a popup menu opened within a second (slow under the sanitizers); closes it. */
 bool menuWasOpen()
 {
-    pumpMessages (150);
-    return juce::PopupMenu::dismissAllActiveMenus();
+    for (int waited = 0; waited < 1000; waited += 50)
+    {
+        pumpMessages (50);
+        if (juce::PopupMenu::dismissAllActiveMenus())
+            return true;
+    }
+    return false;
 }
 
 int level (juce::Colour c)
