@@ -176,11 +176,13 @@ TrPerfResult TrPerfAnalyzer::run (TrPluginSlot& slot, const Params& params, std:
                           static_cast<long long> (params.silenceSeconds * rate), onSilence, r.error, cancel))
         return r;
 
-    // Like is compared with like: the silence's mean with the signal's mean and its 95th
+    // Like is compared with like: the silence's typical cost with the signal's and its 95th
     // percentile with the signal's. Setting the silence's percentile against the signal's mean
-    // would flag cheap plugins, whose block times are mostly timer noise, as denormal trouble.
+    // would flag cheap plugins, whose block times are mostly timer noise, as denormal trouble;
+    // and a plain mean is moved by the few blocks the system interrupts, so the trimmed one is
+    // taken. Subnormal arithmetic slows every block, which both still show.
     const auto ratio = [] (double silence, double signal) { return signal > 0.0 ? silence / signal : 1.0; };
-    r.denormalRatio = std::max (ratio (onSilence.meanNsPerSample, onSignal.meanNsPerSample),
+    r.denormalRatio = std::max (ratio (onSilence.trimmedNsPerSample, onSignal.trimmedNsPerSample),
                                 ratio (onSilence.p95NsPerSample, onSignal.p95NsPerSample));
     r.latencySamples = reportedLatency (plugin);
     stages.publish (1.0);
