@@ -114,7 +114,11 @@ TrChecksResult TrChecksAnalyzer::run (TrPluginSlot& slot, const Params& params, 
         return false;
     };
 
-    plugin.reset();
+    if (! resetOnMessageThread (plugin))
+    {
+        r.error = TrErrorText::aborted;
+        return r;
+    }
     r.reportedLatency = latencyBeforeAudio (plugin, params.blockSize);
 
     if (! TrSettle::run (plugin, rate, params.blockSize, params.channel, probePeak, cancel))

@@ -8,6 +8,7 @@
 #include "dsp/TrDelay.h"
 #include "dsp/TrMiniFft.h"
 #include "dsp/TrSinkRender.h"
+#include "hosting/TrMessageThread.h"
 #include "hosting/TrReportedLatency.h"
 
 #include <cmath>
@@ -49,7 +50,7 @@ juce::String problemWith (const TrDynamicsParams& p)
 }
 
 /** Switches the sidechain bus on for the run and restores the layout and preparation however
-    the run ends. */
+    the run ends. Layouts change and plugins are prepared on the message thread, as hosts want. */
 class RestoreLayout
 {
 public:
@@ -63,29 +64,40 @@ public:
         if (! changed)
             return;
 
-        plugin.releaseResources();
-        plugin.setBusesLayout (saved);
-        plugin.prepareToPlay (sampleRate, blockSize);
+        TrMessageThread::call ([this] {
+            plugin.releaseResources();
+            plugin.setBusesLayout (saved);
+            plugin.prepareToPlay (sampleRate, blockSize);
+        });
     }
 
-    /** Enables input bus 1 as stereo, or else mono; false (layout put back) when refused. */
-    bool enableSidechain()
+    enum Outcome
+    {
+        enabled,
+        refused,
+        notServed
+    };
+
+    /** Enables input bus 1 as stereo, or else mono; refused (layout put back) when the plugin takes neither. */
+    Outcome enableSidechain()
     {
         changed = true;
-        plugin.releaseResources();
-
-        for (const auto& set : { juce::AudioChannelSet::stereo(), juce::AudioChannelSet::mono() })
-        {
-            auto layout = saved;
-            layout.inputBuses.getReference (1) = set;
-            if (plugin.setBusesLayout (layout))
+        auto outcome = refused;
+        const auto served = TrMessageThread::call ([this, &outcome] {
+            plugin.releaseResources();
+            for (const auto& set : { juce::AudioChannelSet::stereo(), juce::AudioChannelSet::mono() })
             {
-                plugin.prepareToPlay (sampleRate, blockSize);
-                return true;
+                auto layout = saved;
+                layout.inputBuses.getReference (1) = set;
+                if (plugin.setBusesLayout (layout))
+                {
+                    plugin.prepareToPlay (sampleRate, blockSize);
+                    outcome = enabled;
+                    return;
+                }
             }
-        }
-
-        return false;
+        });
+        return served ? outcome : notServed;
     }
 
 private:
@@ -279,9 +291,10 @@ TrDynamicsResult TrDynamicsAnalyzer::run (TrPluginSlot& slot, const Params& para
             return r;
         }
 
-        if (! layout.enableSidechain())
+        const auto outcome = layout.enableSidechain();
+        if (outcome != RestoreLayout::enabled)
         {
-            r.error = sidechainRefused;
+            r.error = outcome == RestoreLayout::refused ? sidechainRefused : TrErrorText::aborted;
             return r;
         }
     }
@@ -314,7 +327,11 @@ TrDynamicsResult TrDynamicsAnalyzer::run (TrPluginSlot& slot, const Params& para
 
     // Delay first, so every window below reads the output that belongs to its input: a noise
     // burst on the main inputs; the reported latency stands in when no clear peak shows.
-    plugin.reset();
+    if (! resetOnMessageThread (plugin))
+    {
+        r.error = TrErrorText::aborted;
+        return r;
+    }
     const TrSinkRender probeRender { plugin, params.blockSize, params.channel, {} };
     const auto probe = probeDelay (probeRender, rate, cancel);
     r.latencySamples = reportedLatency (plugin);
@@ -323,7 +340,11 @@ TrDynamicsResult TrDynamicsAnalyzer::run (TrPluginSlot& slot, const Params& para
     const auto delay = static_cast<long long> (r.delaySamples);
 
     // Transfer curve: a one-second lead-in at the first level, then one step after another.
-    plugin.reset();
+    if (! resetOnMessageThread (plugin))
+    {
+        r.error = TrErrorText::aborted;
+        return r;
+    }
     const auto steps = static_cast<int> (std::floor ((params.endDb - params.startDb) / params.stepDb)) + 1;
     const auto stepLength = static_cast<long long> (params.stepSeconds * rate);
     const auto leadIn = static_cast<long long> (rate);
@@ -362,7 +383,11 @@ TrDynamicsResult TrDynamicsAnalyzer::run (TrPluginSlot& slot, const Params& para
 
     // Burst: low, high, low; envelopes per tone period, the output's shifted by the delay.
     chooseBurstLevels (r, params);
-    plugin.reset();
+    if (! resetOnMessageThread (plugin))
+    {
+        r.error = TrErrorText::aborted;
+        return r;
+    }
     const auto preroll = static_cast<int> (params.prerollSeconds * rate);
     const auto before = static_cast<int> (params.burstLowBeforeSeconds * rate);
     const auto high = static_cast<int> (params.burstHighSeconds * rate);

@@ -190,7 +190,8 @@ TrCurveResult TrFreqResponseAnalyzer::run (TrPluginSlot& slot, const Params& par
     {
         const juce::ScopedLock sl (slot.lock);
         auto& plugin = *slot.instance;
-        if (! TrSettle::afterReset (plugin, rate, params.blockSize, params.channel, dbToAmplitude (params.levelDb), cancel))
+        if (! resetOnMessageThread (plugin)
+            || ! TrSettle::run (plugin, rate, params.blockSize, params.channel, dbToAmplitude (params.levelDb), cancel))
         {
             r.error = TrErrorText::aborted;
             return r;

@@ -146,7 +146,7 @@ TrHarmonicsResult TrHarmonicsAnalyzer::run (TrPluginSlot& slot, const Params& pa
 
     const juce::ScopedLock sl (slot.lock);
     auto& plugin = *slot.instance;
-    if (! TrSettle::afterReset (plugin, params.sampleRate, params.blockSize, params.channel, amplitude, cancel))
+    if (! resetOnMessageThread (plugin) || ! TrSettle::run (plugin, params.sampleRate, params.blockSize, params.channel, amplitude, cancel))
     {
         r.error = TrErrorText::aborted;
         return r;

@@ -71,7 +71,8 @@ TrImdResult TrHarmonicsAnalyzer::runImd (TrPluginSlot& slot, const ImdParams& pa
 
     const juce::ScopedLock sl (slot.lock);
     auto& plugin = *slot.instance;
-    if (! TrSettle::afterReset (plugin, params.sampleRate, params.blockSize, params.channel, dbToAmplitude (params.levelDb), cancel))
+    if (! resetOnMessageThread (plugin)
+        || ! TrSettle::run (plugin, params.sampleRate, params.blockSize, params.channel, dbToAmplitude (params.levelDb), cancel))
     {
         r.error = TrErrorText::aborted;
         return r;

@@ -17,7 +17,7 @@ class RestorePrepare
 {
 public:
     explicit RestorePrepare (TrPluginSlot& s) : slot (s) {}
-    ~RestorePrepare() { slot.prepare (slot.sampleRate, slot.blockSize); }
+    ~RestorePrepare() { reprepareOnMessageThread (*slot.instance, slot.sampleRate, slot.blockSize); }
 
 private:
     TrPluginSlot& slot;
@@ -25,11 +25,10 @@ private:
     JUCE_DECLARE_NON_COPYABLE (RestorePrepare)
 };
 
-void prepareAt (juce::AudioPluginInstance& plugin, double sampleRate, int blockSize)
+/** False when the window is closing and could not prepare it. */
+bool prepareAt (juce::AudioPluginInstance& plugin, double sampleRate, int blockSize)
 {
-    plugin.releaseResources();
-    preparePlugin (plugin, sampleRate, blockSize);
-    plugin.reset();
+    return reprepareOnMessageThread (plugin, sampleRate, blockSize) && resetOnMessageThread (plugin);
 }
 
 juce::String problemWith (const TrPerfParams& p)
@@ -113,7 +112,11 @@ TrPerfResult TrPerfAnalyzer::run (TrPluginSlot& slot, const Params& params, std:
     for (size_t m = 0; m < params.blockSizes.size(); ++m)
     {
         const auto size = params.blockSizes[m];
-        prepareAt (plugin, rate, size);
+        if (! prepareAt (plugin, rate, size))
+        {
+            r.error = TrErrorText::aborted;
+            return r;
+        }
 
         TrBlockTiming timing;
         if (! timedRender (plugin, rate, size, params.channel, params.toneHz, amplitude, static_cast<long long> (0.25 * rate),
@@ -168,7 +171,11 @@ TrPerfResult TrPerfAnalyzer::run (TrPluginSlot& slot, const Params& params, std:
 
     // The silence follows the tone without a reset, so decaying tails inside the plugin pass
     // through the subnormal range while they are timed.
-    prepareAt (plugin, rate, referenceBlockSize);
+    if (! prepareAt (plugin, rate, referenceBlockSize))
+    {
+        r.error = TrErrorText::aborted;
+        return r;
+    }
     TrBlockTiming onSignal, onSilence;
     if (! timedRender (plugin, rate, referenceBlockSize, params.channel, params.toneHz, amplitude,
                        static_cast<long long> (0.25 * rate), static_cast<long long> (rate), onSignal, r.error, cancel)

@@ -70,7 +70,8 @@ TrThdSweepResult TrHarmonicsAnalyzer::runThdSweep (TrPluginSlot& slot, const Swe
     const juce::ScopedLock sl (slot.lock);
     auto& plugin = *slot.instance;
     const auto firstLevel = params.vsLevel ? levelSweepFromDb : params.levelDb;
-    if (! TrSettle::afterReset (plugin, params.sampleRate, params.blockSize, params.channel, dbToAmplitude (firstLevel), cancel))
+    if (! resetOnMessageThread (plugin)
+        || ! TrSettle::run (plugin, params.sampleRate, params.blockSize, params.channel, dbToAmplitude (firstLevel), cancel))
     {
         r.error = TrErrorText::aborted;
         return r;

@@ -2,6 +2,7 @@
 
 #include "TrCrashSymbols.h"
 #include "TrCrashText.h"
+#include "hosting/TrMessageThread.h"
 
 #include <atomic>
 #include <csignal>
@@ -274,7 +275,16 @@ void stopOrEndProcess (juce::Thread& thread, int timeoutMs)
 {
     thread.signalThreadShouldExit();
     thread.notify();
-    if (thread.waitForThreadToExit (timeoutMs))
+    // Meanwhile the calls the thread makes on the message thread are served: it may be waiting
+    // for one to put a plugin back as it found it.
+    const auto deadline = juce::Time::getMillisecondCounter() + static_cast<juce::uint32> (timeoutMs);
+    while (! thread.waitForThreadToExit (5))
+    {
+        TrMessageThread::serve();
+        if (juce::Time::getMillisecondCounter() >= deadline)
+            break;
+    }
+    if (! thread.isThreadRunning())
         return;
 
     TrCrashText text (textStorage, sizeof (textStorage));

@@ -33,7 +33,8 @@ namespace TrCrashLog
         process where the plugin may have broken the heap. */
     void removeNotedFolder();
 
-    /** Asks the thread to stop and waits up to timeoutMs. A thread still running then may hold a
+    /** Asks the thread to stop and waits up to timeoutMs, serving the plugin calls it waits for on
+        the message thread meanwhile (see TrMessageThread). A thread still running then may hold a
         slot's lock inside a plugin: destroying what it uses could hang or crash, and killing it
         could leave the lock held. So the log and standard error get a line naming it, and the
         process ends (status 1). Callers save what must not be lost before. */

@@ -53,6 +53,9 @@ void TrMainWindow::storeState()
     settings.props->setValue ("window.state", getWindowStateAsString());
     settings.props->saveIfNeeded();
 
+    // A running job holds the slots' locks: it ends before any plugin's state is read.
+    content->stopMeasuring();
+
     for (int i = 0; i < TrSlotManager::numSlots; ++i)
     {
         auto& slot = content->slotManager.slot (i);

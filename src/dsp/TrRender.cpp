@@ -1,6 +1,7 @@
 #include "TrRender.h"
 
 #include "TrSettle.h"
+#include "hosting/TrPluginSlot.h"
 #include "results/TrErrorTexts.h"
 
 #include <algorithm>
@@ -150,7 +151,7 @@ bool renderThrough (juce::AudioPluginInstance& plugin, int blockSize, const std:
     float peak = 0.0f;
     for (auto v : input)
         peak = std::max (peak, std::abs (v));
-    if (! TrSettle::afterReset (plugin, plugin.getSampleRate(), blockSize, mode, peak, cancel))
+    if (! resetOnMessageThread (plugin) || ! TrSettle::run (plugin, plugin.getSampleRate(), blockSize, mode, peak, cancel))
         return false;
 
     while (output.size() < total)

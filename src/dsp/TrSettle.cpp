@@ -159,11 +159,4 @@ bool run (juce::AudioPluginInstance& plugin, double sampleRate, int blockSize, T
         *outcome = o;
     return true;
 }
-
-bool afterReset (juce::AudioPluginInstance& plugin, double sampleRate, int blockSize, TrChannelMode mode, double amplitude,
-                 const TrCancel& cancel)
-{
-    plugin.reset();
-    return run (plugin, sampleRate, blockSize, mode, amplitude, cancel);
-}
 }

@@ -21,10 +21,6 @@ namespace TrSettle
     bool run (juce::AudioPluginInstance& plugin, double sampleRate, int blockSize, TrChannelMode mode, double amplitude,
               const TrCancel& cancel, Outcome* outcome = nullptr);
 
-    /** Resets the plugin, then runs it as above; false on cancel. */
-    bool afterReset (juce::AudioPluginInstance& plugin, double sampleRate, int blockSize, TrChannelMode mode,
-                     double amplitude, const TrCancel& cancel);
-
     /** The multitone of one period, peak-normalised to the amplitude. */
     std::vector<float> multitone (int period, double sampleRate, double amplitude);
 

@@ -1,5 +1,7 @@
 #include "TrPluginSlot.h"
 
+#include "TrMessageThread.h"
+
 #include "TrLv2Bundles.h"
 #include "TrLv2Probe.h"
 #include "TrModuleLock.h"
@@ -322,4 +324,17 @@ void preparePlugin (juce::AudioPluginInstance& instance, double sampleRate, int 
 
     instance.prepareToPlay (sampleRate, blockSize);
     instance.setNonRealtime (true);
+}
+
+bool reprepareOnMessageThread (juce::AudioPluginInstance& instance, double sampleRate, int blockSize)
+{
+    return TrMessageThread::call ([&] {
+        instance.releaseResources();
+        preparePlugin (instance, sampleRate, blockSize);
+    });
+}
+
+bool resetOnMessageThread (juce::AudioPluginInstance& instance)
+{
+    return TrMessageThread::call ([&] { instance.reset(); });
 }

@@ -92,3 +92,13 @@ bool isLv2 (const juce::AudioPluginInstance& instance);
     mainChannelsOf) at the rate and block size, prepared, non-realtime; an LV2 plugin keeps every
     bus enabled. */
 void preparePlugin (juce::AudioPluginInstance& instance, double sampleRate, int blockSize);
+
+/** Releases and prepares the instance again on the message thread, where VST3 wants its
+    processing set up and LV2 re-creates its instance; waits for it. The caller holds the slot's
+    lock, which keeps other processing out meanwhile. False when the message thread could not
+    serve it (it is waiting for this thread to end). */
+bool reprepareOnMessageThread (juce::AudioPluginInstance& instance, double sampleRate, int blockSize);
+
+/** Resets the instance on the message thread (a VST3 reset re-activates the plugin, which the
+    format allows only there) and waits for it; false as above. */
+bool resetOnMessageThread (juce::AudioPluginInstance& instance);

@@ -12,6 +12,7 @@ public:
     ~TrSlotManager();
 
     TrPluginSlot& slot (int index) { return *slots[index]; }
+    const TrPluginSlot& slot (int index) const { return *slots[index]; }
 
     static constexpr int numSlots = 2;
 

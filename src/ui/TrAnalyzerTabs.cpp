@@ -36,6 +36,11 @@ const std::array<AnalyzerTab, trTabCount>& analyzerTabs()
     return tabs;
 }
 
+juce::String tabName (TrTab tab)
+{
+    return analyzerTabs()[static_cast<size_t> (tab)].name;
+}
+
 Tooltip railTooltip (TrTab tab)
 {
     return lookUpTooltip (railTips, tabName (tab));

@@ -1,7 +1,25 @@
 #pragma once
 
 #include "TrReadout.h"
-#include "TrViewState.h"
+
+#include <array>
+
+/** The analyzer tabs, in rail order. */
+enum class TrTab
+{
+    curve,
+    harmonics,
+    dynamics,
+    scope,
+    nullAb,
+    perf,
+    checks
+};
+
+inline constexpr int trTabCount = 7;
+
+/** "CURVE", "HARMONICS", "DYNAMICS", "SCOPE", "NULL / AB", "PERF", "CHECKS". */
+juce::String tabName (TrTab tab);
 
 /** A rail entry: the tab's name and what it answers in a few words. */
 struct AnalyzerTab

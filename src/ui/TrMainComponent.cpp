@@ -1,7 +1,10 @@
 #include "TrMainComponent.h"
 
 #include "TrAnalyzerTabs.h"
+#include "TrHold.h"
+#include "TrMeasurementRuns.h"
 #include "TrMessage.h"
+#include "TrReadoutRows.h"
 #include "TrWindowButtons.h"
 #include "app/TrConsole.h"
 #include "app/TrCrashLog.h"
@@ -32,6 +35,8 @@ TrMainComponent::TrMainComponent()
     slotStrip = std::make_unique<TrSlotStrip> (slotManager, settings, *scanner);
     addAndMakeVisible (*slotStrip);
     for (int i = 0; i < slotStrip->numCards(); ++i)
+        slotStrip->card (i).isBusy = [this] { return engine.isBusy(); };
+    for (int i = 0; i < slotStrip->numCards(); ++i)
         slotStrip->card (i).onHover = [this] (juce::Component& card, const juce::String& id, const juce::String& title,
                                               const juce::String& body, juce::Rectangle<float> area) {
             setHover (id, { title, body }, getLocalArea (&card, area));
@@ -55,7 +60,8 @@ TrMainComponent::TrMainComponent()
 
     for (int i = 0; i < TrSlotManager::numSlots; ++i)
         slotManager.slot (i).loadPedal = TrPluginScanner::pedalFile (settings);
-    idlePump = std::make_unique<TrIdlePump> (slotManager, std::function<bool()> {});
+    // A measurement plays the plugins itself.
+    idlePump = std::make_unique<TrIdlePump> (slotManager, [this] { return ! engine.isBusy(); });
     idlePump->startThread();
 
     onboardSeen = settings.props->getBoolValue (onboardKey, false);
@@ -80,6 +86,8 @@ TrMainComponent::TrMainComponent()
 
 TrMainComponent::~TrMainComponent()
 {
+    // Before anything a running job uses goes.
+    stopMeasuring();
     slotManager.onSlotsChanged = nullptr;
     stopTimer();
     chartView.removeMouseListener (&childClicks);
@@ -103,28 +111,132 @@ void TrMainComponent::restoreSession()
 
     // The flag stays on disk while restored plugins first play: one that crashes while processing
     // is then not restored at the next start either.
-    if (outcome.restored > 0)
-        startTimer (TrSessionRestore::probationMs);
-    else
+    if (outcome.restored == 0)
+    {
         TrSessionRestore::finish (settings);
+        return;
+    }
+    juce::Timer::callAfterDelay (TrSessionRestore::probationMs, [weak = juce::Component::SafePointer<TrMainComponent> (this)] {
+        if (weak != nullptr)
+            TrSessionRestore::finish (weak->settings);
+    });
 }
 
 void TrMainComponent::timerCallback()
 {
-    stopTimer();
-    TrSessionRestore::finish (settings);
+    // Runs while a job does: the progress bar moves, and the end shows.
+    if (! engine.isBusy())
+        stopTimer();
+    repaint();
 }
 
-void TrMainComponent::slotsChanged()
+std::array<juce::String, 2> TrMainComponent::loadedNames() const
 {
     std::array<juce::String, 2> names;
     for (int i = 0; i < TrSlotManager::numSlots; ++i)
     {
         const auto& slot = slotManager.slot (i);
-        view.slots[static_cast<size_t> (i)] = { slot.isLoaded(), slot.visible };
         names[static_cast<size_t> (i)] = slot.isLoaded() ? slot.description.name : juce::String();
     }
-    dropStaleResults (view.stores, names);
+    return names;
+}
+
+void TrMainComponent::stopMeasuring()
+{
+    TrCrashLog::stopOrEndProcess (engine, 5000);
+}
+
+void TrMainComponent::runJob (std::function<void()> job, std::function<void()> onDone)
+{
+    for (int i = 0; i < TrSlotManager::numSlots; ++i)
+        if (slotManager.slot (i).isLoaded())
+            slotManager.slot (i).prepare (view.chips.sampleRate, 512);
+
+    if (engine.start (std::move (job), std::move (onDone)))
+        startTimer (33);
+    repaint();
+}
+
+void TrMainComponent::startMeasurement()
+{
+    if (engine.isBusy())
+    {
+        engine.signalThreadShouldExit();
+        return;
+    }
+
+    const auto names = loadedNames();
+    const auto loaded = static_cast<int> (names[0].isNotEmpty()) + static_cast<int> (names[1].isNotEmpty());
+    if (loaded == 0 || view.tab == TrTab::scope)
+        return;
+    if (view.tab == TrTab::nullAb && loaded < 2)
+    {
+        TrMessage::show (this, "NULL / AB", "Load plugins into BOTH slots to compare them.", false);
+        return;
+    }
+    if (view.tab == TrTab::perf && scanner->isThreadRunning())
+        TrMessage::show (this, "PERF",
+                         "A plugin scan is running and competes for the processor: the cost read now comes out high. Measure again once the scan has finished.",
+                         false);
+
+    pending = {};
+    const auto tab = view.tab;
+    const auto mode = view.chips.harmonicsMode;
+    auto job = TrMeasurementRuns::jobFor (view, slotManager, pending, &engine.progress, [this] { return engine.threadShouldExit(); });
+    runJob (std::move (job), [weak = juce::Component::SafePointer<TrMainComponent> (this), tab, mode] {
+        if (weak == nullptr)
+            return;
+        TrMeasurementRuns::publish (tab, mode, weak->pending, weak->view.stores);
+        weak->rebuildChart();
+        weak->repaint();
+    });
+}
+
+void TrMainComponent::startCheckup()
+{
+    if (engine.isBusy())
+    {
+        engine.signalThreadShouldExit();
+        return;
+    }
+    const auto names = loadedNames();
+    if (names[0].isEmpty() && names[1].isEmpty())
+        return;
+
+    showCheckup (false);
+    pending = {};
+    auto job = TrMeasurementRuns::checkupJob (view, slotManager, pending, &engine.progress, [this] { return engine.threadShouldExit(); });
+    runJob (std::move (job), [weak = juce::Component::SafePointer<TrMainComponent> (this)] {
+        if (weak == nullptr)
+            return;
+        TrMeasurementRuns::publishCheckup (weak->pending, weak->view.stores);
+        weak->showCheckup (true);
+        weak->rebuildChart();
+        weak->repaint();
+    });
+}
+
+void TrMainComponent::showCheckup (bool shown)
+{
+    // The overlay takes every click, also those over the chart and the slot cards.
+    checkupShown = shown;
+    for (auto* child : { static_cast<juce::Component*> (slotStrip.get()), static_cast<juce::Component*> (&chartView) })
+        child->setInterceptsMouseClicks (! shown, ! shown);
+    repaint();
+}
+
+void TrMainComponent::toggleHold()
+{
+    TrHold::toggle (view, chartView.getModel());
+    rebuildChart();
+    repaint();
+}
+
+void TrMainComponent::slotsChanged()
+{
+    for (int i = 0; i < TrSlotManager::numSlots; ++i)
+        view.slots[static_cast<size_t> (i)] = { slotManager.slot (i).isLoaded(), slotManager.slot (i).visible };
+    dropStaleResults (view.stores, loadedNames());
     rebuildChart();
     if (slotStrip != nullptr)
         slotStrip->repaint();
@@ -233,16 +345,45 @@ void TrMainComponent::mouseUp (const juce::MouseEvent& event)
     hover.key = {};
     hideTooltip();
 
+    const auto p = event.position;
+    if (checkupShown)
+    {
+        for (const auto& [area, tab] : checkupTargets)
+            if (area.contains (p))
+            {
+                selectTab (tab);
+                break;
+            }
+        showCheckup (false);
+        return;
+    }
+
     if (! onboardSeen)
         dismissWelcome();
 
-    const auto p = event.position;
+    if (layout.checkup.toFloat().contains (p))
+    {
+        startCheckup();
+        return;
+    }
+
     for (int i = 0; i < trTabCount; ++i)
         if (layout.railEntry (i).toFloat().contains (p))
         {
             selectTab (static_cast<TrTab> (i));
             return;
         }
+
+    if (layout.measure.toFloat().contains (p))
+    {
+        startMeasurement();
+        return;
+    }
+    if (layout.hold.toFloat().contains (p))
+    {
+        toggleHold();
+        return;
+    }
 
     auto chips = currentChips();
     for (size_t i = 0; i < chips.size(); ++i)
@@ -273,6 +414,10 @@ std::tuple<juce::String, Tooltip, juce::Rectangle<float>> TrMainComponent::hover
     for (int i = 0; i < trTabCount; ++i)
         if (auto area = layout.railEntry (i).toFloat(); area.contains (p))
             return { "tab" + juce::String (i), railTooltip (static_cast<TrTab> (i)), area };
+
+    for (const auto& [area, label] : readoutAreas)
+        if (area.contains (p))
+            return { "readout" + label, readoutTooltip (label), area };
 
     auto chips = currentChips();
     for (size_t i = 0; i < chips.size(); ++i)

@@ -8,6 +8,8 @@
 #include "UxPanelTheme.h"
 #include "chart/TrChartBuilder.h"
 #include "chart/TrChartView.h"
+#include "engines/TrMeasurementEngine.h"
+#include "export/TrReportCard.h"
 #include "hosting/TrIdlePump.h"
 #include "hosting/TrPluginScanner.h"
 #include "hosting/TrSlotManager.h"
@@ -48,6 +50,23 @@ public:
     /** Selects a rail entry. */
     void selectTab (TrTab tab);
 
+    /** MEASURE: measures the active tab on the loaded plugins, or cancels the running job. */
+    void startMeasurement();
+
+    /** CHECKUP: the checkup of every loaded plugin, or cancels the running job. */
+    void startCheckup();
+
+    /** HOLD: freezes the active tab's traces, or clears the frozen ones. */
+    void toggleHold();
+
+    /** Asks a running job to stop and waits for it (up to 5 s, else the process ends): nothing
+        it uses may go, nor a slot's state be read, while it runs. */
+    void stopMeasuring();
+
+    /** The checkup overlay's columns (one per loaded slot) and its click areas with the tab each opens. */
+    bool isCheckupShown() const { return checkupShown; }
+    const std::vector<std::pair<juce::Rectangle<float>, TrTab>>& getCheckupTargets() const { return checkupTargets; }
+
     /** The explanation under the mouse, as the window shows it. */
     struct HoverTip
     {
@@ -75,7 +94,10 @@ public:
 
     TrSettings settings;
     TrSlotManager slotManager;
+    TrMeasurementEngine engine;
     TrViewState view;
+    /** What a running job appends to; published into view.stores when it finishes. */
+    TrResultStores pending;
     /** Made at start so that a pedal left by a crash is read into the blacklist; it scans when asked. */
     std::unique_ptr<TrPluginScanner> scanner;
     std::unique_ptr<TrSlotStrip> slotStrip;
@@ -85,6 +107,10 @@ public:
 private:
     void slotsChanged();
     void restoreSession();
+    void showCheckup (bool shown);
+    /** Prepares the loaded plugins at the working rate, clears what the job fills, and starts it. */
+    void runJob (std::function<void()> job, std::function<void()> onDone);
+    std::array<juce::String, 2> loadedNames() const;
     void timerCallback() override;
     void dismissWelcome();
     void showChipMenu (const TrChipMenus::Menu& menu);
@@ -99,6 +125,10 @@ private:
     void paintRail (juce::Graphics& g);
     void paintContent (juce::Graphics& g);
     void paintBottomBar (juce::Graphics& g);
+    void paintMeasureButton (juce::Graphics& g);
+    void paintVerdictBand (juce::Graphics& g);
+    void paintReadoutStrip (juce::Graphics& g);
+    void paintCheckup (juce::Graphics& g);
     void paintWelcome (juce::Graphics& g);
     void paintTooltip (juce::Graphics& g);
 
@@ -115,6 +145,10 @@ private:
     UxPanelTheme::MenuLookAndFeel menuLook;
     std::unique_ptr<juce::FileChooser> signalChooser;
     bool onboardSeen = false;
+    bool checkupShown = false;
+    std::vector<std::pair<juce::Rectangle<float>, TrTab>> checkupTargets;
+    /** Hover areas of the read-out strip and verdict band, rebuilt by every paint. */
+    std::vector<std::pair<juce::Rectangle<float>, juce::String>> readoutAreas;
     int hoveredTab = -1, hoveredChip = -1;
     juce::String hoveredButton;
     HoverTip hover;

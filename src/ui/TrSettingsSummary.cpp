@@ -28,6 +28,51 @@ const Result* firstShown (const std::vector<Result>& store)
             return &r;
     return nullptr;
 }
+
+/** The THD sweeps of the axis the harmonics mode shows. */
+std::vector<TrThdSweepResult> sweepsShown (const TrViewState& state)
+{
+    std::vector<TrThdSweepResult> shown;
+    for (const auto& r : state.stores.thdSweeps)
+        if (r.vsLevel == (state.chips.harmonicsMode == 2))
+            shown.push_back (r);
+    return shown;
+}
+
+/** The IMD results of the standard the harmonics mode shows. */
+std::vector<TrImdResult> imdShown (const TrViewState& state)
+{
+    std::vector<TrImdResult> shown;
+    for (const auto& r : state.stores.imd)
+        if ((r.standard == "CCIF") == (state.chips.harmonicsMode == 4))
+            shown.push_back (r);
+    return shown;
+}
+
+template <typename Result>
+double rateOf (const std::vector<Result>& store, double fallback)
+{
+    const auto* r = firstShown (store);
+    return r != nullptr ? r->sampleRate : fallback;
+}
+}
+
+double measuredRate (const TrViewState& state)
+{
+    const auto& s = state.stores;
+    const auto chips = state.chips.sampleRate;
+    const auto mode = state.chips.harmonicsMode;
+    switch (state.tab)
+    {
+        case TrTab::curve:     return rateOf (s.curves, chips);
+        case TrTab::harmonics: return mode == 0 ? rateOf (s.harmonics, chips) : mode <= 2 ? rateOf (sweepsShown (state), chips) : rateOf (imdShown (state), chips);
+        case TrTab::dynamics:  return rateOf (s.dynamics, chips);
+        case TrTab::scope:     return rateOf (s.scope, chips);
+        case TrTab::nullAb:    return rateOf (s.nulls, chips);
+        case TrTab::perf:      return rateOf (s.perf, chips);
+        case TrTab::checks:    return rateOf (s.checks, chips);
+    }
+    return chips;
 }
 
 juce::String rateLabel (double sampleRate)
@@ -51,7 +96,6 @@ juce::String settingsSummary (const TrViewState& state)
     const auto mode = c.harmonicsMode;
     const auto working = channelModeName (c.channel);
 
-    auto rate = c.sampleRate;
     juce::String channel = working;
     juce::String tail;
 
@@ -61,8 +105,6 @@ juce::String settingsSummary (const TrViewState& state)
         {
             channel = channelOf (s.curves, working);
             const auto* r = firstShown (s.curves);
-            if (r != nullptr)
-                rate = r->sampleRate;
             if (s.curvesLive)
                 tail << " - multisine, peaks @ " << whole (r != nullptr ? r->levelDb : c.curveLevelDb) << " dBFS - LIVE";
             else
@@ -81,8 +123,6 @@ juce::String settingsSummary (const TrViewState& state)
             {
                 channel = channelOf (s.harmonics, working);
                 const auto* r = firstShown (s.harmonics);
-                if (r != nullptr)
-                    rate = r->sampleRate;
                 tail << " - sine " << freqLabel (r != nullptr ? r->frequencyHz : c.harmonicsFrequencyHz) << " @ "
                      << whole (r != nullptr ? r->levelDb : c.harmonicsLevelDb) << " dBFS - N " << (r != nullptr ? r->fftSize : 65536);
                 if (c.spectrumView == 2)
@@ -94,14 +134,9 @@ juce::String settingsSummary (const TrViewState& state)
             }
             else if (mode <= 2)
             {
-                std::vector<TrThdSweepResult> shown;
-                for (const auto& r : s.thdSweeps)
-                    if (r.vsLevel == (mode == 2))
-                        shown.push_back (r);
+                const auto shown = sweepsShown (state);
                 channel = channelOf (shown, working);
                 const auto* r = firstShown (shown);
-                if (r != nullptr)
-                    rate = r->sampleRate;
                 if (mode == 2)
                     tail << " - THD sweep -60..0 dBFS @ " << freqLabel (r != nullptr ? r->frequencyHz : c.harmonicsFrequencyHz);
                 else
@@ -111,14 +146,9 @@ juce::String settingsSummary (const TrViewState& state)
             else
             {
                 const auto ccif = mode == 4;
-                std::vector<TrImdResult> shown;
-                for (const auto& r : s.imd)
-                    if ((r.standard == "CCIF") == ccif)
-                        shown.push_back (r);
+                const auto shown = imdShown (state);
                 channel = channelOf (shown, working);
                 const auto* r = firstShown (shown);
-                if (r != nullptr)
-                    rate = r->sampleRate;
                 tail << (ccif ? " - IMD CCIF 19 + 20 kHz (1:1)" : " - IMD SMPTE 60 Hz + 7 kHz (4:1)") << " @ "
                      << whole (r != nullptr ? r->levelDb : c.harmonicsLevelDb) << " dBFS peak - N " << (r != nullptr ? r->fftSize : 65536);
             }
@@ -127,8 +157,6 @@ juce::String settingsSummary (const TrViewState& state)
         {
             channel = channelOf (s.dynamics, working);
             const auto* r = firstShown (s.dynamics);
-            if (r != nullptr)
-                rate = r->sampleRate;
             if (s.dynamicsLive)
                 tail << " - 1 kHz ramp " << whole (c.dynamics.startDb) << " -> " << whole (c.dynamics.endDb) << " dBFS - LIVE";
             else
@@ -147,8 +175,6 @@ juce::String settingsSummary (const TrViewState& state)
         {
             channel = channelOf (s.scope, working);
             const auto* r = firstShown (s.scope);
-            if (r != nullptr)
-                rate = r->sampleRate;
             tail << " - sine " << freqLabel (r != nullptr ? r->frequencyHz : c.harmonicsFrequencyHz) << " @ " << whole (c.harmonicsLevelDb)
                  << " dBFS - oscilloscope - LIVE";
             break;
@@ -156,9 +182,6 @@ juce::String settingsSummary (const TrViewState& state)
         case TrTab::nullAb:
         {
             channel = channelOf (s.nulls, working);
-            const auto* r = firstShown (s.nulls);
-            if (r != nullptr)
-                rate = r->sampleRate;
             if (! s.nulls.empty())
                 tail << " - " << s.nulls.front().signalName;
             if (s.nullsLive)
@@ -168,20 +191,16 @@ juce::String settingsSummary (const TrViewState& state)
         case TrTab::perf:
         {
             channel = channelOf (s.perf, working);
-            if (const auto* r = firstShown (s.perf))
-                rate = r->sampleRate;
             tail << " - sine 1 kHz @ " << whole (c.perfLevelDb) << " dBFS - blocks 32..1024 - 5%-trimmed mean block wall time, incl host dispatch";
             break;
         }
         case TrTab::checks:
             channel = channelOf (s.checks, working);
-            if (const auto* r = firstShown (s.checks))
-                rate = r->sampleRate;
             tail << " - bypass null / latency / DC / self-noise - deterministic noise + sine";
             break;
     }
 
-    auto line = rateLabel (rate) + " - " + channel + " ch" + tail;
+    auto line = rateLabel (measuredRate (state)) + " - " + channel + " ch" + tail;
     if (state.held[static_cast<size_t> (state.tab)].held)
         line << " - vs held ref";
     return line;

@@ -1,13 +1,6 @@
 #include "TrViewState.h"
 
-#include "TrAnalyzerTabs.h"
-
 #include <algorithm>
-
-juce::String tabName (TrTab tab)
-{
-    return analyzerTabs()[static_cast<size_t> (tab)].name;
-}
 
 bool TrViewState::showsSlot (int slot) const
 {

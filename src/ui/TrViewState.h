@@ -1,5 +1,6 @@
 #pragma once
 
+#include "TrAnalyzerTabs.h"
 #include "chart/TrChart.h"
 #include "results/TrChecksRecords.h"
 #include "results/TrCurveRecords.h"
@@ -11,22 +12,6 @@
 
 #include <array>
 
-/** The analyzer tabs, in rail order. */
-enum class TrTab
-{
-    curve,
-    harmonics,
-    dynamics,
-    scope,
-    nullAb,
-    perf,
-    checks
-};
-
-inline constexpr int trTabCount = 7;
-
-/** "CURVE", "HARMONICS", "DYNAMICS", "SCOPE", "NULL / AB", "PERF", "CHECKS". */
-juce::String tabName (TrTab tab);
 
 /** The visible results of every tab, in the order they were stored. */
 struct TrResultStores

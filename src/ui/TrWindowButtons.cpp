@@ -21,9 +21,9 @@ const TooltipEntry tips[] {
 const std::vector<TrWindowButtons::Button>& TrWindowButtons::all()
 {
     static const std::vector<Button> buttons {
-        { "CHECKUP", &TrMainLayout::checkup, true, false },
-        { "MEASURE", &TrMainLayout::measure, false, false },
-        { "HOLD", &TrMainLayout::hold, false, false },
+        { "CHECKUP", &TrMainLayout::checkup, true, true },
+        { "MEASURE", &TrMainLayout::measure, false, true },
+        { "HOLD", &TrMainLayout::hold, false, true },
         { "LIVE", &TrMainLayout::live, false, false },
         { "EXPORT", &TrMainLayout::exportButton, true, false },
     };

@@ -3,8 +3,8 @@
 #include "TrMainLayout.h"
 #include "TrReadout.h"
 
-/** The run and export buttons of the window: where they are and what they explain. None of them
-    acts yet in this version; each says so in its explanation and is drawn inactive. */
+/** The run and export buttons of the window: where they are and what they explain. One that does
+    not act yet in this version says so in its explanation and is drawn inactive. */
 namespace TrWindowButtons
 {
 struct Button

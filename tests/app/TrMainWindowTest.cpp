@@ -62,7 +62,7 @@ bool eventually (Fn&& condition)
 
 TEST (MainWindow, TheApplicationOpensItsWindowWithItsSizeLimitsAndHandsASecondLaunchOver)
 {
-    juce::ChildProcess app;
+    TrTest::OwnedProcess app;
     ASSERT_TRUE (app.start (TrTest::testrigExecutable().getFullPathName(), 0));
 
     juce::String id;
@@ -92,7 +92,7 @@ TEST (MainWindow, TheApplicationDrawsWithItsOwnFacesAndOpensWhereTheSettingsSay)
         settings.props->setValue ("window.state", "137 91 1234 777");
     }
 
-    juce::ChildProcess app;
+    TrTest::OwnedProcess app;
     ASSERT_TRUE (app.start (TrTest::testrigExecutable().getFullPathName(), juce::ChildProcess::wantStdOut | juce::ChildProcess::wantStdErr));
 
     juce::String id;
@@ -262,7 +262,7 @@ TEST (MainWindow, ItsMenusOpenWhereClickedAndFollowTheKeyboard)
         settings.props->setValue ("onboard.seen", true);
     }
 
-    juce::ChildProcess app;
+    TrTest::OwnedProcess app;
     ASSERT_TRUE (app.start (TrTest::testrigExecutable().getFullPathName(), 0));
     // Looked up until it has its full size: the framework may replace the first native window.
     juce::Point<int> origin;
@@ -289,9 +289,16 @@ TEST (MainWindow, ItsMenusOpenWhereClickedAndFollowTheKeyboard)
     xdotool ({ "key", "Escape" });
     EXPECT_TRUE (eventually ([&] { return topLevelWindowNamed ("menu").isEmpty(); })) << "Escape closed it";
 
-    // Slot A's menu, then Down and Return: its first item, the plugin file dialog.
-    clickAt (origin + layout.slotStrip.getPosition() + juce::Point<int> (40, 20));
-    ASSERT_TRUE (eventually ([&] { return topLevelWindowNamed ("menu").isNotEmpty(); })) << "the slot's menu opened";
+    // Slot A's menu, then Down and Return: its first item, the plugin file dialog. Under a loaded
+    // machine the click right after a menu closed has been seen to go unanswered once, so the
+    // click is given three chances.
+    bool opened = false;
+    for (int attempt = 0; attempt < 3 && ! opened; ++attempt)
+    {
+        clickAt (origin + layout.slotStrip.getPosition() + juce::Point<int> (40, 20));
+        opened = eventually ([&] { return topLevelWindowNamed ("menu").isNotEmpty(); });
+    }
+    ASSERT_TRUE (opened) << "the slot's menu opened";
     xdotool ({ "key", "Down", "Return" });
     EXPECT_TRUE (eventually ([&] { return topLevelWindowNamed ("Load a plugin into slot A").isNotEmpty(); }));
     xdotool ({ "key", "Escape" });

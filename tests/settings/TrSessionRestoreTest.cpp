@@ -121,7 +121,7 @@ TEST (SessionRestore, APluginThatCrashesOnLoadOrWhilePlayingIsNotRestoredAgain)
         storeSession (c.path, c.state);
 
         // The real application: it restores, and the plugin takes it down.
-        juce::ChildProcess app;
+        TrTest::OwnedProcess app;
         ASSERT_TRUE (app.start (TrTest::testrigExecutable().getFullPathName(), 0));
         for (int i = 0; i < 200 && app.isRunning(); ++i)
             juce::Thread::sleep (50);

@@ -32,4 +32,12 @@ namespace TrTest
         no suppression can name them), so the child runs without it; the same code paths run with
         it on the fixture plugins. */
     ChildResult runTestrigOnThirdPartyPlugin (const juce::StringArray& args, double timeoutSeconds = 120.0);
+
+    /** A started program that is killed when the test leaves its scope, also through a failed
+        assertion: a TESTRIG window left running would take over the next test's launch. */
+    class OwnedProcess final : public juce::ChildProcess
+    {
+    public:
+        ~OwnedProcess() { kill(); }
+    };
 }

@@ -50,11 +50,13 @@ bool FakePlugin::isBusesLayoutSupported (const BusesLayout& layouts) const
 
 void FakePlugin::prepareToPlay (double, int maximumBlockSize)
 {
+    const auto checked = strictHost.preparing (maximumBlockSize);
     preparedBlockSize = maximumBlockSize;
 }
 
 void FakePlugin::processBlock (juce::AudioBuffer<float>& buffer, juce::MidiBuffer&)
 {
+    const auto checked = strictHost.processing (buffer.getNumSamples());
     ++processCalls;
     largestBlock = juce::jmax (largestBlock.load(), buffer.getNumSamples());
     channelsSeen = buffer.getNumChannels();

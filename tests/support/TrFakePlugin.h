@@ -1,5 +1,7 @@
 #pragma once
 
+#include "TrStrictHost.h"
+
 #include <juce_audio_processors/juce_audio_processors.h>
 
 #include <atomic>
@@ -36,7 +38,10 @@ namespace TrTest
         const juce::String getProgramName (int) override { return {}; }
         void changeProgramName (int, const juce::String&) override {}
         void getStateInformation (juce::MemoryBlock&) override {}
-        void setStateInformation (const void*, int) override {}
+        void setStateInformation (const void*, int) override { const auto checked = strictHost.settingState(); }
+
+        /** What the host did that a strict format forbids. */
+        TrStrictHost strictHost;
 
         /** Replaces the wire with another behaviour. */
         std::function<void (juce::AudioBuffer<float>&)> onProcess;

@@ -1,0 +1,106 @@
+#pragma once
+
+#include "TrMessagePump.h"
+#include "TrMouse.h"
+#include "app/TrMainWindow.h"
+#include "ui/TrMainComponent.h"
+#include "ui/TrMessage.h"
+
+namespace TrTest
+{
+/** The real main window. A fresh one starts from an empty settings file (optionally prepared);
+    one that continues reads what the last window left. */
+struct Window
+{
+    enum Start
+    {
+        fresh,
+        continuing
+    };
+
+    explicit Window (Start start = fresh, const std::function<void (TrSettings&)>& prepare = {})
+    {
+        if (start == fresh)
+            TrSettings::options().getDefaultFile().deleteFile();
+        if (prepare != nullptr)
+        {
+            TrSettings settings;
+            prepare (settings);
+            settings.props->save();
+        }
+        window = std::make_unique<TrMainWindow> ("TESTRIG");
+        pumpMessages (300);
+    }
+
+    ~Window()
+    {
+        juce::PopupMenu::dismissAllActiveMenus();
+        if (window != nullptr)
+            closePanels();
+        window.reset();
+        // No later test starts from this one's session, unless it is handed on.
+        if (! handOn)
+            TrSettings::options().getDefaultFile().deleteFile();
+    }
+
+    /** Leaves the settings for the next window, as a quit and restart would. */
+    void handSessionOn() { handOn = true; }
+
+    TrMainComponent& main() { return dynamic_cast<TrMainComponent&> (*window->getContentComponent()); }
+    TrSlotCard& card (int slot) { return main().slotStrip->card (slot); }
+    TrPluginSlot& slot (int index) { return main().slotManager.slot (index); }
+
+    void click (juce::Point<int> p)
+    {
+        TrTest::clickThroughWindow (main(), p.toFloat());
+        pumpMessages (50);
+    }
+
+    void clickCard (int slot, juce::Point<float> p)
+    {
+        TrTest::clickThroughWindow (card (slot), p);
+        pumpMessages (50);
+    }
+
+    void clickButton (int slot, int button) { clickCard (slot, card (slot).buttonArea (button).getCentre()); }
+
+    /** The chip values of the active tab, "RATE=48 kHz | CHANNEL=left | ...". */
+    juce::String chips()
+    {
+        juce::StringArray parts;
+        for (const auto& c : main().currentChips())
+            parts.add (c.label + "=" + c.value);
+        return parts.joinIntoString (" | ");
+    }
+
+    juce::Point<int> chip (int index) { return main().getLayout().chip (index).getCentre(); }
+
+    /** The title of the message panel on the window, empty when there is none. */
+    juce::String panelTitle()
+    {
+        for (auto* child : window->getChildren())
+            if (auto* p = dynamic_cast<TrMessage*> (child))
+                return p->getTitle();
+        return {};
+    }
+
+    void closePanels()
+    {
+        for (auto* child : window->getChildren())
+            if (auto* p = dynamic_cast<TrMessage*> (child))
+                p->dismiss();
+        pumpMessages (50);
+    }
+
+    juce::Image snapshot() { return main().createComponentSnapshot (main().getLocalBounds(), true, 1.0f); }
+
+    std::unique_ptr<TrMainWindow> window;
+    bool handOn = false;
+};
+
+/** Prepares settings in which the welcome was seen. */
+inline void welcomed (TrSettings& s)
+{
+    s.props->setValue ("onboard.seen", true);
+}
+}
