@@ -1,8 +1,6 @@
 #include "TrMainComponent.h"
 
 #include "TrAnalyzerTabs.h"
-#include "TrHold.h"
-#include "TrMeasurementRuns.h"
 #include "TrMessage.h"
 #include "TrReadoutRows.h"
 #include "TrWindowButtons.h"
@@ -122,14 +120,6 @@ void TrMainComponent::restoreSession()
     });
 }
 
-void TrMainComponent::timerCallback()
-{
-    // Runs while a job does: the progress bar moves, and the end shows.
-    if (! engine.isBusy())
-        stopTimer();
-    repaint();
-}
-
 std::array<juce::String, 2> TrMainComponent::loadedNames() const
 {
     std::array<juce::String, 2> names;
@@ -139,97 +129,6 @@ std::array<juce::String, 2> TrMainComponent::loadedNames() const
         names[static_cast<size_t> (i)] = slot.isLoaded() ? slot.description.name : juce::String();
     }
     return names;
-}
-
-void TrMainComponent::stopMeasuring()
-{
-    TrCrashLog::stopOrEndProcess (engine, 5000);
-}
-
-void TrMainComponent::runJob (std::function<void()> job, std::function<void()> onDone)
-{
-    for (int i = 0; i < TrSlotManager::numSlots; ++i)
-        if (slotManager.slot (i).isLoaded())
-            slotManager.slot (i).prepare (view.chips.sampleRate, 512);
-
-    if (engine.start (std::move (job), std::move (onDone)))
-        startTimer (33);
-    repaint();
-}
-
-void TrMainComponent::startMeasurement()
-{
-    if (engine.isBusy())
-    {
-        engine.signalThreadShouldExit();
-        return;
-    }
-
-    const auto names = loadedNames();
-    const auto loaded = static_cast<int> (names[0].isNotEmpty()) + static_cast<int> (names[1].isNotEmpty());
-    if (loaded == 0 || view.tab == TrTab::scope)
-        return;
-    if (view.tab == TrTab::nullAb && loaded < 2)
-    {
-        TrMessage::show (this, "NULL / AB", "Load plugins into BOTH slots to compare them.", false);
-        return;
-    }
-    if (view.tab == TrTab::perf && scanner->isThreadRunning())
-        TrMessage::show (this, "PERF",
-                         "A plugin scan is running and competes for the processor: the cost read now comes out high. Measure again once the scan has finished.",
-                         false);
-
-    pending = {};
-    const auto tab = view.tab;
-    const auto mode = view.chips.harmonicsMode;
-    auto job = TrMeasurementRuns::jobFor (view, slotManager, pending, &engine.progress, [this] { return engine.threadShouldExit(); });
-    runJob (std::move (job), [weak = juce::Component::SafePointer<TrMainComponent> (this), tab, mode] {
-        if (weak == nullptr)
-            return;
-        TrMeasurementRuns::publish (tab, mode, weak->pending, weak->view.stores);
-        weak->rebuildChart();
-        weak->repaint();
-    });
-}
-
-void TrMainComponent::startCheckup()
-{
-    if (engine.isBusy())
-    {
-        engine.signalThreadShouldExit();
-        return;
-    }
-    const auto names = loadedNames();
-    if (names[0].isEmpty() && names[1].isEmpty())
-        return;
-
-    showCheckup (false);
-    pending = {};
-    auto job = TrMeasurementRuns::checkupJob (view, slotManager, pending, &engine.progress, [this] { return engine.threadShouldExit(); });
-    runJob (std::move (job), [weak = juce::Component::SafePointer<TrMainComponent> (this)] {
-        if (weak == nullptr)
-            return;
-        TrMeasurementRuns::publishCheckup (weak->pending, weak->view.stores);
-        weak->showCheckup (true);
-        weak->rebuildChart();
-        weak->repaint();
-    });
-}
-
-void TrMainComponent::showCheckup (bool shown)
-{
-    // The overlay takes every click, also those over the chart and the slot cards.
-    checkupShown = shown;
-    for (auto* child : { static_cast<juce::Component*> (slotStrip.get()), static_cast<juce::Component*> (&chartView) })
-        child->setInterceptsMouseClicks (! shown, ! shown);
-    repaint();
-}
-
-void TrMainComponent::toggleHold()
-{
-    TrHold::toggle (view, chartView.getModel());
-    rebuildChart();
-    repaint();
 }
 
 void TrMainComponent::slotsChanged()
