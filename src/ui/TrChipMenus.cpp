@@ -5,7 +5,6 @@
 
 #include "results/TrNumberFormat.h"
 
-#include <algorithm>
 #include <cmath>
 #include <iterator>
 
@@ -73,11 +72,6 @@ Menu signalMenu (const juce::String& file)
              { { "pink noise", file.isEmpty(), [] (TrChipSettings& c) { c.nullSignalFile = {}; } },
                { "choose audio file...", false, {} } } };
 }
-
-bool onTab (const TrViewState& state, std::initializer_list<TrTab> tabs)
-{
-    return std::find (tabs.begin(), tabs.end(), state.tab) != tabs.end();
-}
 }
 
 Menu TrChipMenus::presetMenu (const juce::String& title, const std::vector<double>& presets, double current,
@@ -123,7 +117,7 @@ std::optional<Menu> TrChipMenus::menuFor (const juce::String& label, const TrVie
     if (label == "MODE" && state.tab == TrTab::harmonics)
         return harmonicsModeMenu (harmonicsMode);
 
-    if (onTab (state, { TrTab::dynamics }))
+    if (state.tab == TrTab::dynamics)
     {
         if (label == "SETTLE")
             return presetMenu ("SETTLE PER STEP", listOf (TrChips::settleSeconds), c.dynamics.stepSeconds, seconds,

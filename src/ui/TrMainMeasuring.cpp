@@ -9,9 +9,15 @@
 
 void TrMainComponent::timerCallback()
 {
-    // Runs while a job does: the progress bar moves, and the end shows.
-    if (! engine.isBusy())
-        stopTimer();
+    // Runs while a job does: only the progress and the verdict band change, not the chart, which
+    // would otherwise be drawn again 30 times a second beside the measurement.
+    if (engine.isBusy())
+    {
+        repaint (layout.bottomBar);
+        repaint (layout.verdictBand);
+        return;
+    }
+    stopTimer();
     repaint();
 }
 
