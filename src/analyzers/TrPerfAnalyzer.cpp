@@ -2,6 +2,8 @@
 
 #include "TrParamChecks.h"
 #include "TrSlotRun.h"
+#include "hosting/TrLv2Bundles.h"
+#include "hosting/TrLv2Probe.h"
 #include "hosting/TrReportedLatency.h"
 #include "dsp/TrDecibels.h"
 
@@ -24,6 +26,15 @@ private:
 
     JUCE_DECLARE_NON_COPYABLE (RestorePrepare)
 };
+
+/** An LV2 plugin that declares block lengths is only prepared within them. */
+bool takesBlockSize (const TrPluginSlot& slot, int size)
+{
+    if (! isLv2 (*slot.instance))
+        return true;
+    const auto bundle = TrLv2Bundles::isBundle (slot.pluginFile) ? slot.pluginFile : juce::File();
+    return TrLv2Probe::takesBlockLength (slot.description.fileOrIdentifier, bundle, size);
+}
 
 /** False when the window is closing and could not prepare it. */
 bool prepareAt (juce::AudioPluginInstance& plugin, double sampleRate, int blockSize)
@@ -112,6 +123,8 @@ TrPerfResult TrPerfAnalyzer::run (TrPluginSlot& slot, const Params& params, std:
     for (size_t m = 0; m < params.blockSizes.size(); ++m)
     {
         const auto size = params.blockSizes[m];
+        if (! takesBlockSize (slot, size))
+            continue;
         if (! prepareAt (plugin, rate, size))
         {
             r.error = TrErrorText::aborted;

@@ -119,4 +119,22 @@ juce::String whyUnhostable (const juce::String& pluginName, const juce::String& 
 
     return {};
 }
+
+bool takesBlockLength (const juce::String& uri, const juce::File& bundle, int samples)
+{
+    TrLv2Lookup lookup (uri, bundle);
+    if (lookup.plugin == nullptr)
+        return true;
+
+    const auto declared = [&lookup] (const char* property) {
+        auto* values = lilv_plugin_get_value (lookup.plugin, lookup.node (property));
+        const auto* first = values != nullptr ? lilv_nodes_get_first (values) : nullptr;
+        const auto value = first != nullptr && lilv_node_is_int (first) ? lilv_node_as_int (first) : 0;
+        lilv_nodes_free (values);
+        return value;
+    };
+    const auto smallest = declared ("http://lv2plug.in/ns/ext/buf-size#minBlockLength");
+    const auto largest = declared ("http://lv2plug.in/ns/ext/buf-size#maxBlockLength");
+    return samples >= smallest && (largest <= 0 || samples <= largest);
+}
 }

@@ -12,4 +12,9 @@ namespace TrLv2Probe
         child process, and a plugin whose clean-up faults then is refused. The
         plugin is looked up in its bundle when one is given, else in the system's LV2 folders. */
     juce::String whyUnhostable (const juce::String& pluginName, const juce::String& uri, const juce::File& bundle);
+
+    /** Whether the plugin accepts blocks of this many samples: an LV2 plugin may declare a
+        smallest and a largest block length, and fails to start outside them (which the framework's
+        LV2 host does not survive). */
+    bool takesBlockLength (const juce::String& uri, const juce::File& bundle, int samples);
 }

@@ -1,5 +1,6 @@
 #include "TrTestPaths.h"
 #include "hosting/TrLv2Bundles.h"
+#include "hosting/TrLv2Probe.h"
 #include "analyzers/TrChecksAnalyzer.h"
 #include "hosting/TrReportedLatency.h"
 #include "dsp/TrSinkRender.h"
@@ -215,4 +216,22 @@ TEST (Lv2Bundles, ASidechainPortInTheMainBusIsNoInputOfTheMeasurement)
     double largest = 0.0;
     ASSERT_TRUE (keyed.render (2048, tone, [&] (long long, double v) { largest = std::max (largest, std::abs (v)); }, {}, {}, nonFinite));
     EXPECT_LT (largest, 1e-6);
+}
+
+TEST (Lv2Probe, APluginIsOnlyGivenTheBlockLengthsItDeclares)
+{
+    // x42's convolver declares 64 to 8192 samples and fails to start outside them; the balance
+    // plugin declares nothing.
+    const juce::String convolver = "http://gareus.org/oss/lv2/convoLV2#Mono";
+    const juce::String balance = "http://gareus.org/oss/lv2/balance";
+    const struct
+    {
+        const juce::String& uri;
+        int samples;
+        bool taken;
+    } cases[] { { convolver, 32, false }, { convolver, 64, true }, { convolver, 8192, true }, { convolver, 16384, false },
+                { balance, 32, true }, { balance, 16384, true } };
+
+    for (const auto& c : cases)
+        EXPECT_EQ (TrLv2Probe::takesBlockLength (c.uri, {}, c.samples), c.taken) << c.uri << " at " << c.samples;
 }
