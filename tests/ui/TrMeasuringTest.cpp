@@ -90,6 +90,7 @@ TEST (Measuring, MeasureOnEachOfflineTabShowsTheChartRowsAndVerdictsOfItsResults
 TEST (Measuring, CancelStopsALongJobAndKeepsWhatWasShown)
 {
     Bench w;
+    TrTest::setParameters (*w.slot (1).instance, { "Mode=Per call" }); // still running when cancelled
     w.select (TrTab::curve);
     w.click (w.chip (2)); // multi-level: eight sweeps
     w.measure();
@@ -145,6 +146,7 @@ TEST (Measuring, ClosingTheWindowDuringAJobStopsItFirst)
     for (const auto tab : { TrTab::curve, TrTab::perf })
     {
         Bench w;
+        TrTest::setParameters (*w.slot (1).instance, { "Mode=Per call" }); // slow enough to still run when closed
         w.select (tab);
         if (tab == TrTab::curve)
             w.click (w.chip (2)); // multi-level: eight sweeps
