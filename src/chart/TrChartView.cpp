@@ -33,7 +33,7 @@ void TrChartView::resetZoom()
     }
 }
 
-void TrChartView::paint (juce::Graphics& g)
+TrChart::Model TrChartView::shownModel() const
 {
     auto shown = model;
     if (zoomed)
@@ -41,7 +41,12 @@ void TrChartView::paint (juce::Graphics& g)
         shown.xAxis.min = zoomMin;
         shown.xAxis.max = zoomMax;
     }
+    return shown;
+}
 
+void TrChartView::paint (juce::Graphics& g)
+{
+    const auto shown = shownModel();
     const auto bounds = getLocalBounds().toFloat();
     renderChart (g, shown, bounds, 1.0f);
 

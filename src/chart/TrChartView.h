@@ -30,6 +30,9 @@ public:
     void setModel (TrChart::Model newModel);
     const TrChart::Model& getModel() const { return model; }
 
+    /** The model as drawn: with the zoom range on the x axis while zoomed. */
+    TrChart::Model shownModel() const;
+
     void resetZoom();
     bool isZoomed() const { return zoomed; }
     std::pair<double, double> getZoomRange() const { return { zoomMin, zoomMax }; }

@@ -10,7 +10,7 @@ juce::Result TrFileWrite::replace (const juce::File& target, const std::function
     // failed flush, so what reached the disk is checked by its size afterwards.
     juce::MemoryOutputStream content;
     if (! write (content))
-        return juce::Result::fail ("Could not write " + target.getFullPathName());
+        return juce::Result::fail (couldNotWrite (target));
 
     const auto temporary = folder.getNonexistentChildFile ("." + target.getFileName() + ".part", {}, false);
     auto ok = false;
@@ -41,7 +41,7 @@ juce::Result TrFileWrite::replace (const juce::File& target, const std::function
     if (! ok)
     {
         temporary.deleteFile();
-        return juce::Result::fail ("Could not write " + target.getFullPathName() + (problem.isNotEmpty() ? ": " + problem : juce::String()));
+        return juce::Result::fail (couldNotWrite (target) + (problem.isNotEmpty() ? ": " + problem : juce::String()));
     }
     return juce::Result::ok();
 }
@@ -51,4 +51,9 @@ juce::Result TrFileWrite::replaceWithText (const juce::File& target, const juce:
     return replace (target, [&text] (juce::OutputStream& out) {
         return out.write (text.toRawUTF8(), text.getNumBytesAsUTF8());
     });
+}
+
+juce::String TrFileWrite::couldNotWrite (const juce::File& target)
+{
+    return "Could not write " + target.getFullPathName();
 }

@@ -13,6 +13,9 @@ namespace TrFileWrite
     less than all of it (a full disk, a file size limit). Creates the target's folder. */
 juce::Result replace (const juce::File& target, const std::function<bool (juce::OutputStream&)>& write);
 
+/** "Could not write " and the file's full path: how every export names a failed file. */
+juce::String couldNotWrite (const juce::File& target);
+
 /** The text as UTF-8 without a byte-order mark. */
 juce::Result replaceWithText (const juce::File& target, const juce::String& text);
 }

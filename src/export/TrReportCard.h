@@ -37,8 +37,11 @@ struct CheckupRow
     TrVerdict::Checkup checkup;
 };
 
-/** Between the plugin names of a comparison, wherever a card names two plugins. */
+/** Between the plugin names of a comparison on the cards the command line makes. */
 inline constexpr const char* versus = "  vs  ";
+
+/** Between the loaded plugins' names on the cards, videos and clipboard images the window makes. */
+inline constexpr const char* windowVersus = "   vs   ";
 
 /** The address the watermark invites to. */
 inline constexpr const char* webAddress = "TESTRIG.AUDIO";

@@ -283,6 +283,12 @@ void TrMainComponent::mouseUp (const juce::MouseEvent& event)
         toggleHold();
         return;
     }
+    if (layout.exportButton.toFloat().contains (p))
+    {
+        if (tabHasResults (view))
+            showExportMenu();
+        return;
+    }
 
     auto chips = currentChips();
     for (size_t i = 0; i < chips.size(); ++i)
@@ -298,7 +304,7 @@ bool TrMainComponent::keyPressed (const juce::KeyPress& key)
     if (key.getModifiers().isCommandDown() && (key.getKeyCode() == 'C' || key.getKeyCode() == 'c'))
     {
         if (tabHasResults (view))
-            TrMessage::show (this, "Copy report card", "Copying the report card to the clipboard: " + TrWindowButtons::notAvailableNote(), false);
+            copyReportCard();
         return true;
     }
     return false;

@@ -10,6 +10,7 @@
 #include "chart/TrChartView.h"
 #include "engines/TrMeasurementEngine.h"
 #include "export/TrReportCard.h"
+#include "export/TrVideoExporter.h"
 #include "hosting/TrIdlePump.h"
 #include "hosting/TrPluginScanner.h"
 #include "hosting/TrSlotManager.h"
@@ -58,6 +59,23 @@ public:
 
     /** HOLD: freezes the active tab's traces, or clears the frozen ones. */
     void toggleHold();
+
+    /** EXPORT: the menu of what can be written from the active tab, at the mouse. */
+    void showExportMenu();
+
+    /** Carries out an export menu choice (TrExportMenu::Id), after asking again whether it can be
+        chosen; a refusal or a failure is shown as a message, a written file in the file browser. */
+    void exportChosen (int id);
+
+    /** The loaded plugins, the tab and the time, as every export's file name starts. */
+    juce::String exportBaseName() const;
+
+    /** Ctrl+C: the report card as a PNG image on the clipboard; "COPIED" shows for a moment. */
+    void copyReportCard();
+    bool isCopiedShown() const;
+
+    /** The reveal video's frames; tests shorten it. */
+    TrVideoExporter::Settings videoSettings;
 
     /** Asks a running job to stop and waits for it (up to 5 s, else the process ends): nothing
         it uses may go, nor a slot's state be read, while it runs. */
@@ -131,6 +149,18 @@ private:
     void paintCheckup (juce::Graphics& g);
     void paintWelcome (juce::Graphics& g);
     void paintTooltip (juce::Graphics& g);
+    void paintCopied (juce::Graphics& g);
+
+    TrReportCard::Meta exportMeta() const;
+    void exportCard (float scale, const juce::String& ending);
+    void exportScoreboard();
+    void exportData (bool json);
+    void exportCheckup();
+    void exportVideo();
+    void exportDiffWav();
+    /** Shows the written file in the file browser, or says where it is when that cannot be opened. */
+    void revealExport (const juce::File& file);
+    void exportFailed (const juce::String& text);
 
     /** Hears clicks that children handle. */
     struct ChildClicks final : juce::MouseListener
@@ -153,6 +183,8 @@ private:
     juce::String hoveredButton;
     HoverTip hover;
     int tooltipGeneration = 0;
+    /** The "COPIED" toast shows while the millisecond counter is below this. */
+    juce::uint32 copiedUntil = 0;
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (TrMainComponent)
 };

@@ -283,8 +283,22 @@ void TrMainComponent::paintOverChildren (juce::Graphics& g)
         paintCheckup (g);
     if (! onboardSeen)
         paintWelcome (g);
+    if (isCopiedShown())
+        paintCopied (g);
     if (hover.visible)
         paintTooltip (g);
+}
+
+void TrMainComponent::paintCopied (juce::Graphics& g)
+{
+    // At the top right of the chart, which is what went to the clipboard.
+    const auto chart = layout.chart.toFloat();
+    const juce::Rectangle<float> toast { chart.getRight() - 104.0f, chart.getY() + 10.0f, 92.0f, 26.0f };
+    g.setColour (C::gold);
+    g.fillRoundedRectangle (toast, 13.0f);
+    g.setColour (C::bgDeep);
+    g.setFont (flex (10.5f, 800));
+    UxPanelTheme::drawTracked (g, "COPIED", toast, juce::Justification::centred, 1.5f);
 }
 
 void TrMainComponent::paintCheckup (juce::Graphics& g)

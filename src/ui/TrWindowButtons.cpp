@@ -25,7 +25,7 @@ const std::vector<TrWindowButtons::Button>& TrWindowButtons::all()
         { "MEASURE", &TrMainLayout::measure, false, true },
         { "HOLD", &TrMainLayout::hold, false, true },
         { "LIVE", &TrMainLayout::live, false, false },
-        { "EXPORT", &TrMainLayout::exportButton, true, false },
+        { "EXPORT", &TrMainLayout::exportButton, true, true },
     };
     return buttons;
 }

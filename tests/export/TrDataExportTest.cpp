@@ -1,10 +1,9 @@
 #include "export/TrDataExport.h"
 #include "export/TrFileWrite.h"
 
-#include <gtest/gtest.h>
+#include "TrFileSizeLimit.h"
 
-#include <csignal>
-#include <sys/resource.h>
+#include <gtest/gtest.h>
 
 namespace
 {
@@ -101,15 +100,8 @@ TEST (DataExport, WritesCreateTheFolderAndAFullDiskLeavesTheOldFileAlone)
 
     // A file size limit stands in for a full disk: the write fails, SIGXFSZ ignored.
     const auto old = target.loadFileAsString();
-    rlimit before {};
-    ASSERT_EQ (getrlimit (RLIMIT_FSIZE, &before), 0);
-    const auto previousHandler = std::signal (SIGXFSZ, SIG_IGN);
-    rlimit small = before;
-    small.rlim_cur = 64;
-    ASSERT_EQ (setrlimit (RLIMIT_FSIZE, &small), 0);
-    const auto result = TrFileWrite::replaceWithText (target, juce::String::repeatedString ("0123456789", 1000));
-    setrlimit (RLIMIT_FSIZE, &before);
-    std::signal (SIGXFSZ, previousHandler);
+    auto result = juce::Result::ok();
+    ASSERT_TRUE (TrTest::withFileSizeLimit (64, [&] { result = TrFileWrite::replaceWithText (target, juce::String::repeatedString ("0123456789", 1000)); }));
 
     EXPECT_TRUE (result.failed());
     EXPECT_TRUE (result.getErrorMessage().startsWith ("Could not write " + target.getFullPathName())) << result.getErrorMessage();

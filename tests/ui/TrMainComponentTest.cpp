@@ -138,7 +138,7 @@ TEST (MainComponent, ExplanationsShowAfterARestAndInactiveControlsSaySo)
         { "MEASURE", layout.measure.getCentre(), "MEASURE", "MEASURE", false },
         { "LIVE", layout.live.getCentre(), "LIVE", "LIVE", true },
         { "HOLD", layout.hold.getCentre(), "HOLD", "HOLD - freeze for comparison", false },
-        { "EXPORT", layout.exportButton.getCentre(), "EXPORT", "EXPORT", true },
+        { "EXPORT", layout.exportButton.getCentre(), "EXPORT", "EXPORT", false },
         { "CHECKUP", layout.checkup.getCentre(), "CHECKUP", "CHECKUP", false },
         { "a rail entry", layout.railEntry (2).getCentre(), "tab2", "DYNAMICS - compression behavior", false },
         { "a menu chip", layout.chip (0).getCentre(), "chipRATE", "Sample rate - click to change", false },
@@ -165,14 +165,15 @@ TEST (MainComponent, ExplanationsShowAfterARestAndInactiveControlsSaySo)
             TrTest::keepForReview (w.snapshot(), "window-tooltip");
     }
 
-    // Without a plugin, MEASURE, CHECKUP and LIVE do nothing but hide the explanation.
+    // Without a plugin, MEASURE, CHECKUP, LIVE and EXPORT do nothing but hide the explanation.
     const auto before = w.chips();
-    for (const auto& button : { layout.measure, layout.checkup, layout.live })
+    for (const auto& button : { layout.measure, layout.checkup, layout.live, layout.exportButton })
     {
         w.click (button.getCentre());
         EXPECT_FALSE (w.main().engine.isBusy());
         EXPECT_FALSE (w.main().isCheckupShown());
     }
+    EXPECT_FALSE (menuWasOpen()) << "EXPORT has nothing to offer without results";
     EXPECT_FALSE (tip.visible);
     EXPECT_EQ (w.chips(), before);
     EXPECT_EQ (w.main().view.tab, TrTab::curve);
