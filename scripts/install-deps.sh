@@ -12,6 +12,8 @@ packages=(
     woff-tools
     # the reveal video (H.264 in MPEG-4); the command-line tools check it and time it
     libavformat-dev libavcodec-dev libswscale-dev libavutil-dev ffmpeg
+    # the window hands the clipboard image and exported files to the desktop's own programs
+    xclip xdg-utils
     # tests: a display for window tests, and real third-party plugins to measure
     xvfb xauth x11-utils xdotool tzdata
     zam-plugins x42-plugins

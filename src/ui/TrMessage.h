@@ -30,6 +30,7 @@ public:
 
     const Layout& getLayout() const { return layout; }
     const juce::String& getTitle() const { return title; }
+    const juce::String& getText() const { return text; }
     juce::Colour getAccent() const { return accent; }
 
     void paint (juce::Graphics&) override;

@@ -2,6 +2,7 @@
 
 #include "TrMessagePump.h"
 #include "TrMouse.h"
+#include "TrTestPaths.h"
 #include "app/TrMainWindow.h"
 #include "ui/TrMainComponent.h"
 #include "ui/TrMessage.h"
@@ -84,6 +85,15 @@ struct Window
         return {};
     }
 
+    /** The text of the message panel on the window, empty when there is none. */
+    juce::String panelText()
+    {
+        for (auto* child : window->getChildren())
+            if (auto* p = dynamic_cast<TrMessage*> (child))
+                return p->getText();
+        return {};
+    }
+
     void closePanels()
     {
         for (auto* child : window->getChildren())
@@ -103,4 +113,42 @@ inline void welcomed (TrSettings& s)
 {
     s.props->setValue ("onboard.seen", true);
 }
+
+/** Soft clipper in A, a wire in B, the welcome already seen. */
+struct Bench : Window
+{
+    Bench() : Window (fresh, welcomed)
+    {
+        card (0).filesDropped ({ fixture ("TestrigSoftClip").getFullPathName() }, 5, 5);
+        card (1).filesDropped ({ fixture ("TestrigFixture").getFullPathName() }, 5, 5);
+        pumpMessages (100);
+    }
+
+    void select (TrTab tab) { click (main().getLayout().railEntry (static_cast<int> (tab)).getCentre()); }
+    void measure() { click (main().getLayout().measure.getCentre()); }
+
+    /** Waits for the running job; false after the limit. */
+    bool finished (int limitMs = 120000)
+    {
+        for (int waited = 0; waited < limitMs; waited += 50)
+        {
+            pumpMessages (50);
+            if (! main().engine.isBusy())
+            {
+                pumpMessages (100);
+                return true;
+            }
+        }
+        return false;
+    }
+
+    /** The trace names of the chart on screen, "A L | B L | ...". */
+    juce::String traces()
+    {
+        juce::StringArray names;
+        for (const auto& t : main().chartView.getModel().traces)
+            names.add (t.name);
+        return names.joinIntoString (" | ");
+    }
+};
 }

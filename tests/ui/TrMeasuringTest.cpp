@@ -12,45 +12,7 @@
 namespace
 {
 using TrTest::pumpMessages;
-using TrTest::Window;
-
-/** Soft clipper in A, a wire in B, the welcome already seen. */
-struct Bench : Window
-{
-    Bench() : Window (fresh, TrTest::welcomed)
-    {
-        card (0).filesDropped ({ TrTest::fixture ("TestrigSoftClip").getFullPathName() }, 5, 5);
-        card (1).filesDropped ({ TrTest::fixture ("TestrigFixture").getFullPathName() }, 5, 5);
-        pumpMessages (100);
-    }
-
-    void select (TrTab tab) { click (main().getLayout().railEntry (static_cast<int> (tab)).getCentre()); }
-    void measure() { click (main().getLayout().measure.getCentre()); }
-
-    /** Waits for the running job; false after the limit. */
-    bool finished (int limitMs = 120000)
-    {
-        for (int waited = 0; waited < limitMs; waited += 50)
-        {
-            pumpMessages (50);
-            if (! main().engine.isBusy())
-            {
-                pumpMessages (100);
-                return true;
-            }
-        }
-        return false;
-    }
-
-    /** The trace names of the chart on screen, "A L | B L | ...". */
-    juce::String traces()
-    {
-        juce::StringArray names;
-        for (const auto& t : main().chartView.getModel().traces)
-            names.add (t.name);
-        return names.joinIntoString (" | ");
-    }
-};
+using TrTest::Bench;
 }
 
 TEST (Measuring, MeasureOnEachOfflineTabShowsTheChartRowsAndVerdictsOfItsResults)
