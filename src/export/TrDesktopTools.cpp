@@ -4,8 +4,13 @@
 #include "hosting/TrPrivateTemp.h"
 
 #include <algorithm>
-#include <memory>
+#include <string>
 #include <vector>
+
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 juce::File TrDesktopTools::findProgram (const juce::String& name)
 {
@@ -57,13 +62,21 @@ juce::String TrDesktopTools::revealInFileBrowser (const juce::File& file)
     if (opener == juce::File())
         return "Saved as " + file.getFullPathName() + ". The file browser could not be opened: xdg-open is not installed (Debian package \"xdg-utils\").";
 
-    // Browsers started this way may run for long; finished ones are collected at the next reveal.
-    static std::vector<std::unique_ptr<juce::ChildProcess>> started;
-    started.erase (std::remove_if (started.begin(), started.end(), [] (const auto& p) { return ! p->isRunning(); }), started.end());
+    // A browser started this way may run for long; those that ended are collected at the next reveal.
+    static std::vector<pid_t> started;
+    started.erase (std::remove_if (started.begin(), started.end(), [] (pid_t p) { return waitpid (p, nullptr, WNOHANG) != 0; }), started.end());
 
-    auto process = std::make_unique<juce::ChildProcess>();
-    if (! process->start (juce::StringArray { opener.getFullPathName(), file.getParentDirectory().getFullPathName() }, 0))
+    std::string program = opener.getFullPathName().toStdString(), folder = file.getParentDirectory().getFullPathName().toStdString();
+    char* argv[] { program.data(), folder.data(), nullptr };
+    posix_spawn_file_actions_t quiet;
+    posix_spawn_file_actions_init (&quiet);
+    posix_spawn_file_actions_addopen (&quiet, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
+    posix_spawn_file_actions_addopen (&quiet, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
+    pid_t pid = 0;
+    const auto failed = posix_spawn (&pid, argv[0], &quiet, nullptr, argv, environ);
+    posix_spawn_file_actions_destroy (&quiet);
+    if (failed != 0)
         return "Saved as " + file.getFullPathName() + ". The file browser could not be opened: xdg-open could not be started.";
-    started.push_back (std::move (process));
+    started.push_back (pid);
     return {};
 }

@@ -173,10 +173,10 @@ TEST (MainComponent, ExplanationsShowAfterARestAndInactiveControlsSaySo)
         EXPECT_FALSE (w.main().engine.isBusy());
         EXPECT_FALSE (w.main().isCheckupShown());
     }
-    EXPECT_FALSE (menuWasOpen()) << "EXPORT has nothing to offer without results";
     EXPECT_FALSE (tip.visible);
     EXPECT_EQ (w.chips(), before);
     EXPECT_EQ (w.main().view.tab, TrTab::curve);
+    EXPECT_FALSE (menuWasOpen()) << "EXPORT has nothing to offer without results";
 
     TrTest::moveThroughWindow (w.main(), layout.chart.getCentre().toFloat());
     pumpMessages (TrMainComponent::tooltipDelayMs + 200);
