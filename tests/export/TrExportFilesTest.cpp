@@ -253,3 +253,18 @@ TEST (ExportMenu, ScoreboardRowsTakeTheFirstVerdictOfTheirSlot)
     EXPECT_EQ (score[2].name, "A - B");
     EXPECT_EQ (score[2].grade, TrVerdict::Grade::warn);
 }
+
+TEST (ExportFiles, TheFolderIsOnTheDesktopTheUserDirsFileNames)
+{
+    const juce::File home (juce::SystemStats::getEnvironmentVariable ("HOME", {}));
+    const auto userDirs = home.getChildFile (".config/user-dirs.dirs");
+    ASSERT_FALSE (userDirs.exists()) << "the tests run in a home of their own";
+    EXPECT_EQ (TrExportFiles::folder(), home.getChildFile ("Desktop/TESTRIG Exports"));
+
+    userDirs.getParentDirectory().createDirectory();
+    home.getChildFile ("Schreibtisch").createDirectory(); // a desktop named there counts once it exists
+    userDirs.replaceWithText ("XDG_DESKTOP_DIR=\"$HOME/Schreibtisch\"\n", false, false, "\n");
+    EXPECT_EQ (TrExportFiles::folder(), home.getChildFile ("Schreibtisch/TESTRIG Exports"));
+    userDirs.deleteFile();
+    home.getChildFile ("Schreibtisch").deleteRecursively();
+}
