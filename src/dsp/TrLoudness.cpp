@@ -145,3 +145,14 @@ double integratedLufs (const std::vector<float>& signal, double sampleRate)
     integrate (state);
     return state.integratedLufs;
 }
+
+std::vector<double> kWeighted (const std::vector<double>& signal, double sampleRate)
+{
+    auto shelf = highShelf (sampleRate);
+    auto pass = highPass (sampleRate);
+    std::vector<double> out;
+    out.reserve (signal.size());
+    for (auto x : signal)
+        out.push_back (pass.process (shelf.process (x)));
+    return out;
+}

@@ -18,3 +18,7 @@ namespace psr128
 /** Integrated loudness of one channel in LUFS; -100 when nothing passes the gates. A trailing
     partial 100 ms sub-block is ignored. */
 double integratedLufs (const std::vector<float>& signal, double sampleRate);
+
+/** The signal through the two K-weighting filters of the standard, designed for the rate, from
+    silence. */
+std::vector<double> kWeighted (const std::vector<double>& signal, double sampleRate);

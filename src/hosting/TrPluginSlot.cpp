@@ -177,6 +177,7 @@ bool TrPluginSlot::install (std::unique_ptr<juce::AudioPluginInstance> newInstan
     {
         const juce::ScopedLock sl (lock);
         instance = std::move (newInstance);
+        ++generation;
 
         if (verifyLayout (*instance, description.name, error) && verifyPortsConnect (*instance, description, error))
             preparePlugin (*instance, sampleRate, blockSize);
@@ -210,6 +211,7 @@ void TrPluginSlot::prepare (double newSampleRate, int newBlockSize)
     const juce::ScopedLock sl (lock);
     sampleRate = newSampleRate;
     blockSize = newBlockSize;
+    ++generation;
 
     if (instance != nullptr)
     {
@@ -227,6 +229,7 @@ void TrPluginSlot::releaseInstance()
     const juce::ScopedLock sl (lock);
     instance->releaseResources();
     instance.reset();
+    ++generation;
 }
 
 bool TrPluginSlot::showEditor()

@@ -50,6 +50,9 @@ public:
     /** Where a load names its plugin while the plugin's code first runs (empty: nowhere). */
     juce::File loadPedal;
     juce::CriticalSection lock;
+    /** Counts the instance's changes (installed, unloaded, prepared again); written and read under
+        the lock, so a thread that streams through the slot notices one between two blocks. */
+    juce::uint64 generation = 0;
     bool visible = true;
     double sampleRate = 48000.0;
     int blockSize = 512;
