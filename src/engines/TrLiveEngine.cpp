@@ -52,6 +52,12 @@ TrLiveSettings TrLiveEngine::getSettings() const
     return params;
 }
 
+bool TrLiveEngine::isStreaming() const
+{
+    const juce::ScopedLock sl (paramsLock);
+    return params.mode != TrLiveSettings::Mode::off;
+}
+
 std::vector<TrHarmonicsResult> TrLiveEngine::harmonicsResults() const
 {
     const juce::ScopedLock sl (resultsLock);
@@ -190,7 +196,7 @@ void TrLiveEngine::fillNullSignal (float* block, int count)
 
 bool TrLiveEngine::processSlots (const std::vector<float>& stimulus)
 {
-    std::vector<float> output (blockSize);
+    auto& output = readBack;
     for (int i = 0; i < TrSlotManager::numSlots; ++i)
     {
         auto& state = slotStates[static_cast<size_t> (i)];

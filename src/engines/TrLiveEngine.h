@@ -27,6 +27,9 @@ public:
     void setSettings (const TrLiveSettings& settings);
     TrLiveSettings getSettings() const;
 
+    /** Whether the settings ask for a stream (any mode but off); any thread. */
+    bool isStreaming() const;
+
     /** Copies of the published lists; per-slot lists hold one entry per slot, A first. */
     std::vector<TrHarmonicsResult> harmonicsResults() const;
     std::vector<TrCurveResult> curveResults() const;
@@ -82,6 +85,7 @@ private:
     // The engine thread's own.
     TrLiveSettings applied;
     std::array<SlotState, TrSlotManager::numSlots> slotStates;
+    std::vector<float> readBack = std::vector<float> (blockSize);
     std::int64_t stimulusPosition = 0;
     int harmonicsBin = 1, scopePeriod = 4;
     TrLiveStimulus::Multisine multisine;

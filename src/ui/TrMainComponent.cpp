@@ -59,7 +59,7 @@ TrMainComponent::TrMainComponent()
     for (int i = 0; i < TrSlotManager::numSlots; ++i)
         slotManager.slot (i).loadPedal = TrPluginScanner::pedalFile (settings);
     // A measurement plays the plugins itself.
-    idlePump = std::make_unique<TrIdlePump> (slotManager, [this] { return ! engine.isBusy(); });
+    idlePump = std::make_unique<TrIdlePump> (slotManager, [this] { return ! engine.isBusy() && ! liveEngine.isStreaming(); });
     idlePump->startThread();
 
     onboardSeen = settings.props->getBoolValue (onboardKey, false);
@@ -84,8 +84,9 @@ TrMainComponent::TrMainComponent()
 
 TrMainComponent::~TrMainComponent()
 {
-    // Before anything a running job uses goes.
+    // Before anything a running job or the live stream uses goes.
     stopMeasuring();
+    TrCrashLog::stopOrEndProcess (liveEngine, 3000);
     slotManager.onSlotsChanged = nullptr;
     stopTimer();
     chartView.removeMouseListener (&childClicks);
@@ -137,6 +138,7 @@ void TrMainComponent::slotsChanged()
         view.slots[static_cast<size_t> (i)] = { slotManager.slot (i).isLoaded(), slotManager.slot (i).visible };
     dropStaleResults (view.stores, loadedNames());
     rebuildChart();
+    maybeAutoLive();
     if (slotStrip != nullptr)
         slotStrip->repaint();
     repaint();
@@ -175,6 +177,9 @@ std::vector<TrMainComponent::Chip> TrMainComponent::currentChips()
                 if (TrChipMenus::toggle (label, view))
                 {
                     chartMemory = {};
+                    // The live preview covers the dynamics transfer curve only.
+                    if (liveMode && view.tab == TrTab::dynamics && view.chips.dynamicsView != 0)
+                        setLiveMode (false);
                     settingsChanged();
                 }
             };
@@ -226,6 +231,9 @@ void TrMainComponent::chooseTestSignal()
 
 void TrMainComponent::settingsChanged()
 {
+    // Live follows: a new rate prepares the plugins again, anything else only re-targets.
+    if (liveMode)
+        setLiveMode (true);
     rebuildChart();
     repaint();
 }
@@ -269,7 +277,7 @@ void TrMainComponent::mouseUp (const juce::MouseEvent& event)
     for (int i = 0; i < trTabCount; ++i)
         if (layout.railEntry (i).toFloat().contains (p))
         {
-            selectTab (static_cast<TrTab> (i));
+            railClicked (static_cast<TrTab> (i));
             return;
         }
 
@@ -281,6 +289,14 @@ void TrMainComponent::mouseUp (const juce::MouseEvent& event)
     if (layout.hold.toFloat().contains (p))
     {
         toggleHold();
+        return;
+    }
+    if (layout.live.toFloat().contains (p))
+    {
+        // SCOPE is always live; PERF and CHECKS run offline only.
+        const auto anyLoaded = slotManager.slot (0).isLoaded() || slotManager.slot (1).isLoaded();
+        if (view.tab != TrTab::scope && TrLiveView::tabCanGoLive (view.tab) && anyLoaded)
+            setLiveMode (! liveMode);
         return;
     }
     if (layout.exportButton.toFloat().contains (p))

@@ -2,6 +2,7 @@
 
 #include "TrChipMenus.h"
 #include "TrChips.h"
+#include "TrLiveView.h"
 #include "TrMainLayout.h"
 #include "TrSlotStrip.h"
 #include "TrViewState.h"
@@ -60,6 +61,20 @@ public:
     /** HOLD: freezes the active tab's traces, or clears the frozen ones. */
     void toggleHold();
 
+    /** LIVE on: the loaded plugins prepared for the stream (only when the rate or block size
+        changed) and reset, the live engine given the active tab's analysis, the 50 ms timer
+        copying its results. Refused with a message while a measurement runs. Off: the engine
+        idles and its results go. */
+    void setLiveMode (bool on);
+    bool isLive() const { return liveMode; }
+
+    /** Goes live by itself when a plugin is loaded and the active tab (not PERF or CHECKS) is
+        still empty, nothing measures and it is not live yet; never goes live off. */
+    void maybeAutoLive();
+
+    /** Hands the active tab's settings to the live engine while live. */
+    void applyLiveParams();
+
     /** EXPORT: the menu of what can be written from the active tab, at the mouse. */
     void showExportMenu();
 
@@ -109,6 +124,8 @@ public:
     static constexpr int defaultHeight = 900;
     /** How long the mouse rests on something before its explanation shows. */
     static constexpr int tooltipDelayMs = 450;
+    /** How often the chart takes the live engine's latest results. */
+    static constexpr int liveTimerMs = 50;
 
     TrSettings settings;
     TrSlotManager slotManager;
@@ -116,6 +133,7 @@ public:
     TrViewState view;
     /** What a running job appends to; published into view.stores when it finishes. */
     TrResultStores pending;
+    TrLiveEngine liveEngine { slotManager };
     /** Made at start so that a pedal left by a crash is read into the blacklist; it scans when asked. */
     std::unique_ptr<TrPluginScanner> scanner;
     std::unique_ptr<TrSlotStrip> slotStrip;
@@ -124,6 +142,8 @@ public:
 
 private:
     void slotsChanged();
+    /** A rail click: the tab, and live follows it (SCOPE is always live). */
+    void railClicked (TrTab tab);
     void restoreSession();
     void showCheckup (bool shown);
     /** Prepares the loaded plugins at the working rate, clears what the job fills, and starts it. */
@@ -175,6 +195,8 @@ private:
     UxPanelTheme::MenuLookAndFeel menuLook;
     std::unique_ptr<juce::FileChooser> signalChooser;
     bool onboardSeen = false;
+    bool liveMode = false;
+    TrGradeHold gradeHold;
     bool checkupShown = false;
     std::vector<std::pair<juce::Rectangle<float>, TrTab>> checkupTargets;
     /** Hover areas of the read-out strip and verdict band, rebuilt by every paint. */

@@ -3,6 +3,7 @@
 #include "TrHold.h"
 #include "TrMeasurementRuns.h"
 #include "TrMessage.h"
+#include "TrReadoutRows.h"
 #include "app/TrCrashLog.h"
 
 // The main component's measurement runs: MEASURE, CHECKUP, CANCEL and HOLD.
@@ -17,8 +18,18 @@ void TrMainComponent::timerCallback()
         repaint (layout.verdictBand);
         return;
     }
-    stopTimer();
-    repaint();
+    if (! liveMode)
+    {
+        stopTimer();
+        repaint();
+        return;
+    }
+    if (TrLiveView::copyResults (liveEngine, view))
+    {
+        gradeHold.advance (buildVerdictRows (view));
+        rebuildChart();
+        repaint (layout.content);
+    }
 }
 
 void TrMainComponent::stopMeasuring()
@@ -54,6 +65,8 @@ void TrMainComponent::startMeasurement()
         TrMessage::show (this, "NULL / AB", "Load plugins into BOTH slots to compare them.", false);
         return;
     }
+    if (liveMode)
+        setLiveMode (false);
     if (view.tab == TrTab::perf && scanner->isThreadRunning())
         TrMessage::show (this, "PERF",
                          "A plugin scan is running and competes for the processor: the cost read now comes out high. Measure again once the scan has finished.",
@@ -83,6 +96,8 @@ void TrMainComponent::startCheckup()
     if (names[0].isEmpty() && names[1].isEmpty())
         return;
 
+    if (liveMode)
+        setLiveMode (false);
     showCheckup (false);
     pending = {};
     auto job = TrMeasurementRuns::checkupJob (view, slotManager, pending, &engine.progress, [this] { return engine.threadShouldExit(); });

@@ -19,16 +19,16 @@ juce::Font flex (float height, int weight)
     return UxFonts::getGoogleSansFlexFont (height, weight);
 }
 
-void drawButtonFace (juce::Graphics& g, juce::Rectangle<float> area, const juce::String& text, bool available, bool hover)
+void drawButtonFace (juce::Graphics& g, juce::Rectangle<float> area, const juce::String& text, bool available, bool hover, bool lit = false)
 {
-    UxPanelTheme::materialButton (g, area, 7.0f, false, available ? C::gold : C::textDim, available && hover);
+    UxPanelTheme::materialButton (g, area, 7.0f, lit, available ? C::gold : C::textDim, available && hover);
     g.setFont (flex (11.5f, 800));
-    g.setColour (available ? C::textPrimary : C::textDim);
+    g.setColour (lit ? C::gold : available ? C::textPrimary : C::textDim);
     UxPanelTheme::drawTracked (g, text, area, juce::Justification::centred, 1.5f);
 }
 
 /** The empty chart's headline and the line under it. */
-std::pair<juce::String, juce::String> emptyHint (const TrViewState& view)
+std::pair<juce::String, juce::String> emptyHint (const TrViewState& view, bool live)
 {
     const auto loaded = static_cast<int> (view.slots[0].loaded) + static_cast<int> (view.slots[1].loaded);
     if (loaded == 0)
@@ -37,6 +37,8 @@ std::pair<juce::String, juce::String> emptyHint (const TrViewState& view)
         return { "HIT MEASURE FOR A PRECISION PASS", "load a plugin into BOTH slots to compare" };
     if (view.tab == TrTab::perf || view.tab == TrTab::checks)
         return { "HIT MEASURE FOR A PRECISION PASS", "hit MEASURE - this analyzer runs offline only" };
+    if (live)
+        return { "LIVE PREVIEW STARTING...", "tweak the plugin and watch - hit MEASURE for a precision pass" };
     return { "HIT MEASURE FOR A PRECISION PASS", "hit MEASURE for a precision pass, or flip LIVE to tweak" };
 }
 }
@@ -99,7 +101,7 @@ void TrMainComponent::paintContent (juce::Graphics& g)
         return;
     }
 
-    const auto [headline, line] = emptyHint (view);
+    const auto [headline, line] = emptyHint (view, liveMode);
     const auto chart = layout.chart.toFloat();
     const auto centre = chart.getCentreY();
     g.setColour (C::textSecondary);
@@ -146,7 +148,8 @@ void TrMainComponent::paintBottomBar (juce::Graphics& g)
         if (b.inHeader || name == "MEASURE")
             continue;
         const auto held = name == "HOLD" && view.held[static_cast<size_t> (view.tab)].held;
-        drawButtonFace (g, (layout.*(b.area)).toFloat(), held ? juce::String ("HELD") : name, b.available, hoveredButton == name);
+        drawButtonFace (g, (layout.*(b.area)).toFloat(), held ? juce::String ("HELD") : name, b.available, hoveredButton == name,
+                        name == "LIVE" && liveMode);
     }
     paintMeasureButton (g);
 }
@@ -190,7 +193,7 @@ void TrMainComponent::paintVerdictBand (juce::Graphics& g)
         return;
     }
 
-    const auto rows = buildVerdictRows (view);
+    const auto rows = liveMode ? gradeHold.apply (buildVerdictRows (view)) : buildVerdictRows (view);
     if (rows.empty())
         return;
     readoutAreas.push_back ({ band, "VERDICT" });

@@ -24,7 +24,7 @@ const std::vector<TrWindowButtons::Button>& TrWindowButtons::all()
         { "CHECKUP", &TrMainLayout::checkup, true, true },
         { "MEASURE", &TrMainLayout::measure, false, true },
         { "HOLD", &TrMainLayout::hold, false, true },
-        { "LIVE", &TrMainLayout::live, false, false },
+        { "LIVE", &TrMainLayout::live, false, true },
         { "EXPORT", &TrMainLayout::exportButton, true, true },
     };
     return buttons;

@@ -136,7 +136,7 @@ TEST (MainComponent, ExplanationsShowAfterARestAndInactiveControlsSaySo)
         bool notYet;
     } cases[] {
         { "MEASURE", layout.measure.getCentre(), "MEASURE", "MEASURE", false },
-        { "LIVE", layout.live.getCentre(), "LIVE", "LIVE", true },
+        { "LIVE", layout.live.getCentre(), "LIVE", "LIVE", false },
         { "HOLD", layout.hold.getCentre(), "HOLD", "HOLD - freeze for comparison", false },
         { "EXPORT", layout.exportButton.getCentre(), "EXPORT", "EXPORT", false },
         { "CHECKUP", layout.checkup.getCentre(), "CHECKUP", "CHECKUP", false },
