@@ -87,6 +87,14 @@ juce::String perfSeconds (double seconds, const juce::String& name)
     return name + " must be above 0 and at most 60 seconds" + got (seconds);
 }
 
+juce::String liveSeconds (double seconds, const juce::String& name)
+{
+    if (std::isfinite (seconds) && seconds <= maxLiveSeconds)
+        return {};
+
+    return name + " must be at most 600 seconds" + got (seconds);
+}
+
 juce::String firstProblem (std::initializer_list<juce::String> checks)
 {
     for (const auto& problem : checks)

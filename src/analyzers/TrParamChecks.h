@@ -19,6 +19,8 @@ namespace TrParamChecks
     inline constexpr double minSmpteSampleRate = 2.0 * (7000.0 + 4.0 * 60.0); // the 7 kHz tone's fourth upper sideband
     inline constexpr double minPerfSeconds = 0.25; // shorter runs are lengthened to this
     inline constexpr double maxPerfSeconds = 60.0;
+    inline constexpr double minLiveSeconds = 1.0; // shorter live runs are lengthened to this
+    inline constexpr double maxLiveSeconds = 600.0;
 
     juce::String sampleRate (double hz, const juce::String& name);
     juce::String fftSize (int size, const juce::String& name);
@@ -31,6 +33,8 @@ namespace TrParamChecks
     /** A rate SMPTE can be measured at: its 7 kHz tone and four upper sidebands below Nyquist. */
     juce::String smpteSampleRate (double hz, const juce::String& name);
     juce::String perfSeconds (double seconds, const juce::String& name);
+    /** Any run time up to ten minutes; shorter than a second reads as one. */
+    juce::String liveSeconds (double seconds, const juce::String& name);
 
     /** The first failure of several checks, or empty. */
     juce::String firstProblem (std::initializer_list<juce::String> checks);

@@ -8,6 +8,7 @@
 #include "TrHelp.h"
 #include "TrHonestyBench.h"
 #include "TrListParams.h"
+#include "TrLiveBench.h"
 #include "TrPerfBench.h"
 #include "TrResponseBench.h"
 
@@ -30,6 +31,7 @@ const std::vector<Mode>& modes()
         { "--bench-thd", runThdBenchMode },
         { "--bench-imd", runImdBenchMode },
         { "--bench-perf", runPerfBenchMode },
+        { "--bench-live", runLiveBenchMode },
         { "--bench-checkup", runCheckupBenchMode },
         { "--bench-checks", runChecksBenchMode },
         { "--list-params", runListParamsMode },

@@ -75,6 +75,15 @@ std::vector<TrModeSyntax> table()
     perf.numbers.add ("--seconds");
     modes.push_back (perf);
 
+    TrModeSyntax live;
+    live.flag = "--bench-live";
+    live.numbers = { "--sr", "--seconds", "--level" };
+    live.repeatable = { "--param" };
+    live.usage = "usage: TESTRIG --bench-live <path> [--seconds n] [--level db] [--sr rate]";
+    live.synopsis = "TESTRIG --bench-live <plugin> [--seconds n] [--level db]";
+    live.purpose = "the live response estimate against the sweep, both written to /tmp/testrig_live_vs_sweep.csv";
+    modes.push_back (live);
+
     modes.push_back (bench ("--bench-checks", "usage: TESTRIG --bench-checks <path> [--sr rate]",
                             "TESTRIG --bench-checks <plugin>", "latency, bypass, polarity, DC and noise honesty"));
     modes.push_back (bench ("--bench-checkup", "usage: TESTRIG --bench-checkup <path> [--sr rate]",

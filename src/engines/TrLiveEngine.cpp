@@ -194,7 +194,7 @@ void TrLiveEngine::fillNullSignal (float* block, int count)
     }
 }
 
-bool TrLiveEngine::processSlots (const std::vector<float>& stimulus)
+bool TrLiveEngine::processSlots (const std::vector<float>& stimulus, bool firstBlock)
 {
     auto& output = readBack;
     for (int i = 0; i < TrSlotManager::numSlots; ++i)
@@ -216,8 +216,12 @@ bool TrLiveEngine::processSlots (const std::vector<float>& stimulus)
         {
             state.loaded = loaded;
             state.generation = slot.generation;
-            // Both streams start again together, so that A and B stay in step.
-            return false;
+            // Both streams start again together, so that A and B stay in step; on the first
+            // block after a reset they already do.
+            if (! firstBlock)
+                return false;
+            if (! loaded)
+                withdraw (i);
         }
         if (! loaded)
             continue;
@@ -345,7 +349,7 @@ void TrLiveEngine::run()
             TrLiveStimulus::fill (stimulus.data(), blockSize, stimulusPosition, applied, harmonicsBin, scopePeriod, multisine);
         stimulusPosition += blockSize;
 
-        if (! processSlots (stimulus))
+        if (! processSlots (stimulus, stimulusPosition == blockSize))
         {
             restart = true;
             continue;

@@ -59,7 +59,7 @@ private:
 
     void reset();
     /** Streams the block through every slot; false when the analysis must start again. */
-    bool processSlots (const std::vector<float>& stimulus);
+    bool processSlots (const std::vector<float>& stimulus, bool firstBlock);
     void analyseFrame();
     void withdraw (int slot);
     void fillNullSignal (float* block, int count);

@@ -2,6 +2,10 @@
 
 juce::Result TrFileWrite::replace (const juce::File& target, const std::function<bool (juce::OutputStream&)>& write)
 {
+    // Renaming over a target would remove an empty folder of that name.
+    if (target.isDirectory())
+        return juce::Result::fail (couldNotWrite (target) + ": a folder of that name is in the way");
+
     const auto folder = target.getParentDirectory();
     if (const auto made = folder.createDirectory(); made.failed())
         return juce::Result::fail ("Could not create " + folder.getFullPathName() + ": " + made.getErrorMessage());

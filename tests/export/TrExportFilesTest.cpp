@@ -1,5 +1,6 @@
 #include "export/TrExportFiles.h"
 #include "export/TrExportMenu.h"
+#include "export/TrFileWrite.h"
 #include "export/TrResidualWav.h"
 
 #include "TrFileSizeLimit.h"
@@ -267,4 +268,15 @@ TEST (ExportFiles, TheFolderIsOnTheDesktopTheUserDirsFileNames)
     EXPECT_EQ (TrExportFiles::folder(), home.getChildFile ("Schreibtisch/TESTRIG Exports"));
     userDirs.deleteFile();
     home.getChildFile ("Schreibtisch").deleteRecursively();
+}
+
+TEST (ExportFiles, AFolderWhereTheFileShouldGoIsNeverReplaced)
+{
+    Folder out;
+    const auto target = out / "card.png";
+    ASSERT_TRUE (target.createDirectory());
+    const auto written = TrFileWrite::replaceWithText (target, "content");
+    EXPECT_TRUE (written.failed());
+    EXPECT_TRUE (written.getErrorMessage().startsWith ("Could not write " + target.getFullPathName())) << written.getErrorMessage();
+    EXPECT_TRUE (target.isDirectory());
 }
