@@ -128,3 +128,47 @@ TEST (LiveWindow, LiveWaitsForAMeasurementAndLeavesTheAttackReleaseView)
     w.measure(); // cancels
     ASSERT_TRUE (w.finished());
 }
+
+TEST (LiveWindow, ThirdPartyAnX42EqualizerIsFollowedLiveOnCurveScopeAndNull)
+{
+    const juce::File fil4 ("/usr/lib/lv2/fil4.lv2");
+    ASSERT_TRUE (fil4.isDirectory()) << "x42-plugins is installed by the test scripts";
+
+    TrTest::Window w (TrTest::Window::fresh, TrTest::welcomed);
+    // Loaded on PERF, which never goes live: the LV2 host's safety probe forks, which is best done
+    // while no other thread allocates (under the sanitizers the child can stall otherwise).
+    w.click (w.main().getLayout().railEntry (static_cast<int> (TrTab::perf)).getCentre());
+    for (int slot = 0; slot < 2; ++slot)
+    {
+        w.card (slot).filesDropped ({ fil4.getFullPathName() }, 5, 5);
+        ASSERT_TRUE (w.slot (slot).isLoaded()) << w.panelTitle();
+    }
+    ASSERT_FALSE (w.main().isLive());
+
+    w.click (w.main().getLayout().railEntry (static_cast<int> (TrTab::curve)).getCentre());
+    ASSERT_TRUE (w.main().isLive());
+    ASSERT_TRUE (within (2000, [&] { return w.main().view.stores.curves.size() == 2; }));
+    EXPECT_NEAR (liveGainAt1k (w, 0), 0.0, 0.1);
+
+    juce::AudioProcessorParameter* gain = nullptr;
+    for (auto* p : w.slot (0).instance->getParameters())
+        if (p->getName (64) == "Gain")
+            gain = p;
+    ASSERT_NE (gain, nullptr);
+    gain->setValueNotifyingHost (0.75f);
+    const auto expected = gain->getText (0.75f, 32).getDoubleValue();
+    ASSERT_GT (std::abs (expected), 3.0) << gain->getText (0.75f, 32);
+    EXPECT_TRUE (within (500, [&] { return std::abs (liveGainAt1k (w, 0) - expected) < 0.3; }))
+        << "the master gain of " << expected << " dB reads " << liveGainAt1k (w, 0);
+    EXPECT_NEAR (liveGainAt1k (w, 1), 0.0, 0.1) << "B untouched";
+    TrTest::keepForReview (w.snapshot(), "live-x42-curve");
+
+    w.click (w.main().getLayout().railEntry (static_cast<int> (TrTab::scope)).getCentre());
+    ASSERT_TRUE (within (2000, [&] { return w.main().view.stores.scope.size() == 2; }));
+    const auto& a = w.main().view.stores.scope[0];
+    EXPECT_NEAR (a.outputPeakDb - a.inputPeakDb, expected, 0.3) << "the waveform, gain and all";
+
+    gain->setValueNotifyingHost (0.5f);
+    w.click (w.main().getLayout().railEntry (static_cast<int> (TrTab::nullAb)).getCentre());
+    EXPECT_TRUE (within (4000, [&] { return verdictTexts (w).startsWith ("Identical"); })) << verdictTexts (w);
+}
