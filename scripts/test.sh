@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs what is missing, then builds and runs the whole test suite twice: a release build, and a
-# build under AddressSanitizer and UndefinedBehaviorSanitizer.
+# build under AddressSanitizer and UndefinedBehaviorSanitizer; then the threaded groups under
+# ThreadSanitizer.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -20,3 +21,11 @@ for config in release asan; do
     echo "=== $config: tests"
     ctest --test-dir "$dir" --no-tests=error --output-on-failure -j "$(nproc)"
 done
+
+# ThreadSanitizer on the groups whose threads meet: the measurement and live engines, the slots
+# and their locks, the settings.
+echo "=== tsan: build"
+scripts/build.sh tsan
+echo "=== tsan: tests"
+TSAN_OPTIONS="halt_on_error=1:second_deadlock_stack=1" \
+    ctest --test-dir build-tsan --no-tests=error --output-on-failure -j "$(nproc)" -R '^testrig_(engine|hosting)_tests$'

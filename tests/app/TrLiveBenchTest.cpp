@@ -133,3 +133,17 @@ TEST (LiveBench, TheSweepIsReadAtTheLiveFrequenciesAndJudgedOnThem)
     EXPECT_EQ (TrLiveBench::jaggedness ({ 20.0f, 30.0f, 40.0f }, { 0.0, 1.0, 0.0 }), 0.0);
     EXPECT_EQ (TrLiveBench::jaggedness ({ 100.0f, 200.0f, 300.0f }, { std::nan (""), 1.0, 0.0 }), 0.0);
 }
+
+TEST (LiveBench, APluginNobodyHereWroteRunsAndWritesItsCsv)
+{
+    CsvTurn turn;
+    const auto r = TrTest::runTestrigOnThirdPartyPlugin ({ "--bench-live", "/usr/lib/lv2/fil4.lv2", "--seconds", "1.5" });
+    ASSERT_EQ (r.exitStatus, 0) << r.output;
+    EXPECT_TRUE (r.output.contains ("plugin:      x42-eq - Parametric Equalizer Stereo (live multisine)")) << r.output;
+    EXPECT_TRUE (r.output.contains ("gain @ 1k:   0.00 dB")) << r.output;
+    EXPECT_TRUE (r.output.contains ("wrote /tmp/testrig_live_vs_sweep.csv")) << r.output;
+    juce::StringArray rows;
+    rows.addTokens (juce::File (TrLiveBench::csvPath).loadFileAsString().trimEnd(), "\r\n", "");
+    rows.removeEmptyStrings();
+    EXPECT_EQ (rows.size(), 1025);
+}

@@ -95,6 +95,26 @@ TEST (LiveStimulus, TonesSitOnTheirBinAndWholePeriods)
     EXPECT_LT (m.magnitude[0], 1e-3);
 }
 
+TEST (LiveFrames, ADynamicsSweepWithoutARangeStillHasItsOneLevel)
+{
+    TrLiveSettings s = settingsFor (Mode::dynamics);
+    s.sweepLowDb = s.sweepHighDb = -20.0;
+    TrLiveStream stream;
+    std::vector<float> block (TrLiveEngine::blockSize);
+    for (std::int64_t n = 0; n < 48000; n += TrLiveEngine::blockSize)
+    {
+        TrLiveStimulus::fill (block.data(), TrLiveEngine::blockSize, n, s, 341, 48, {});
+        stream.write (block.data(), TrLiveEngine::blockSize);
+        TrLiveFrames::trackDynamics (stream, block.data(), TrLiveEngine::blockSize, s);
+    }
+    const auto r = TrLiveFrames::dynamics (stream, 0, s);
+    ASSERT_TRUE (r.has_value());
+    ASSERT_EQ (r->inDb.size(), 1u);
+    EXPECT_EQ (r->inDb[0], -20.0f);
+    EXPECT_NEAR (r->outDb[0], -20.0f, 0.1f);
+    EXPECT_EQ (r->ratio, 1.0) << "fewer than eight levels: no ratio is read";
+}
+
 TEST (LiveEngine, TheWiresCurveIsFlatAndDelaysReadAsTheyAre)
 {
     const struct

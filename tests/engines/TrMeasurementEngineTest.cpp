@@ -121,16 +121,26 @@ TEST (MeasurementEngine, ACompletionThatStartsTheNextJobIsNeverDropped)
 TEST (MeasurementEngine, ARestartRightAfterAJobFinishedDeliversThatJobsCompletionFirst)
 {
     TrMeasurementEngine engine;
+    // Written by the job's thread and the message thread in turn, read by the test meanwhile.
+    juce::CriticalSection orderLock;
     juce::StringArray order;
+    const auto note = [&] (const char* what) {
+        const juce::ScopedLock sl (orderLock);
+        order.add (what);
+    };
+    const auto noted = [&] {
+        const juce::ScopedLock sl (orderLock);
+        return order;
+    };
     std::atomic<bool> finished { false };
-    ASSERT_TRUE (engine.start ([&finished] { finished = true; }, [&order] { order.add ("first done"); }));
+    ASSERT_TRUE (engine.start ([&finished] { finished = true; }, [&] { note ("first done"); }));
 
     // The job has ended; its completion is posted but not yet dispatched when the user restarts.
     while (! finished || engine.isBusy())
         juce::Thread::sleep (1);
-    ASSERT_TRUE (engine.start ([&order] { order.add ("second ran"); }, [&order] { order.add ("second done"); }));
-    ASSERT_TRUE (within (5000, [&] { return order.size() == 3; }));
-    EXPECT_EQ (order.joinIntoString (", "), "first done, second ran, second done");
+    ASSERT_TRUE (engine.start ([&] { note ("second ran"); }, [&] { note ("second done"); }));
+    ASSERT_TRUE (within (5000, [&] { return noted().size() == 3; }));
+    EXPECT_EQ (noted().joinIntoString (", "), "first done, second ran, second done");
 }
 
 TEST (MeasurementEngine, DestroyingItStopsTheJobAndNoCompletionRunsAfterwards)

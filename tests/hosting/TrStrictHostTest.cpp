@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <thread>
 
 namespace
 {
@@ -36,13 +37,8 @@ TEST (StrictHost, RecordsWhatAStrictFormatForbidsAndNothingElse)
     }
     {
         TrTest::FakePlugin plugin;
-        std::atomic<bool> done { false };
-        juce::Thread::launch ([&] {
-            plugin.prepareToPlay (48000.0, 512);
-            done = true;
-        });
-        while (! done)
-            juce::Thread::sleep (1);
+        std::thread other ([&] { plugin.prepareToPlay (48000.0, 512); });
+        other.join();
         EXPECT_EQ (plugin.strictHost.firstViolation(), "prepareToPlay off the message thread");
     }
     {

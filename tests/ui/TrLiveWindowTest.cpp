@@ -62,9 +62,11 @@ TEST (LiveWindow, LoadingOnAnEmptyTabGoesLiveAndTheChartFollowsTheKnobs)
     EXPECT_FALSE (w.main().isLive()) << "a tab with results does not go live by itself";
     EXPECT_FALSE (w.main().liveEngine.isStreaming());
 
-    // LIVE by hand, and off again.
+    // LIVE by hand, and off again. The plugins are already prepared for it: not prepared again.
+    const auto generation = w.slot (0).generation;
     w.click (w.main().getLayout().live.getCentre());
     EXPECT_TRUE (w.main().isLive());
+    EXPECT_EQ (w.slot (0).generation, generation);
     EXPECT_TRUE (within (1000, [&] { return w.main().view.stores.curvesLive && w.main().view.stores.curves.size() == 2; }));
     w.click (w.main().getLayout().live.getCentre());
     EXPECT_FALSE (w.main().isLive());
