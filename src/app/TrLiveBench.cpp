@@ -147,8 +147,10 @@ int runLiveBenchMode (const juce::StringArray& args)
         return 1;
 
     const auto snapshot = liveSnapshot (manager, sampleRate, levelDb, std::max (TrParamChecks::minLiveSeconds, seconds));
-    if (snapshot.empty() || snapshot.front().error.isNotEmpty())
+    if (snapshot.empty())
         return TrBenchRun::fail ("no live snapshot produced");
+    if (snapshot.front().error.isNotEmpty())
+        return TrBenchRun::fail (snapshot.front().error);
     const auto& live = snapshot.front();
     TrConsole::print (liveReport (live));
 

@@ -2,6 +2,7 @@
 
 #include "dsp/TrLoudness.h"
 #include "dsp/TrMiniFft.h"
+#include "results/TrErrorTexts.h"
 #include "verdicts/TrVerdict.h"
 
 #include <algorithm>
@@ -221,6 +222,13 @@ std::optional<TrCurveResult> TrLiveFrames::curve (TrLiveStream& stream, int slot
 
     r.measuredLatency = delay;
     r.arrivalEarliest = r.arrivalLatest = delay;
+    // One frame shows no steadiness: a delay is judged once two frames in a row agree on it,
+    // and a plugin whose delay wanders (a pitch shifter, modulation) is not accused of lying.
+    r.latencyUnclear = ! (std::abs (delay - stream.curveDelay) <= 1.0);
+    stream.curveDelay = delay;
+    // As offline: a response 100 dB under the stimulus everywhere is no response.
+    if (std::none_of (r.magDb.begin(), r.magDb.end(), [] (float db) { return db > -100.0f; }))
+        r.error = TrErrorText::silentOutput;
     r.reportedLatency = stream.latency;
     auto nearest = 0;
     for (int i = 1; i < bands; ++i)

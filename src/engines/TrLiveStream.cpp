@@ -10,6 +10,7 @@ void TrLiveStream::reset()
     curvePower.clear();
     curveCross.clear();
     curveReady = false;
+    curveDelay = std::numeric_limits<double>::quiet_NaN();
     dynOutDb.clear();
     dynSeen.clear();
     dynWindowPeak = 0.0f;

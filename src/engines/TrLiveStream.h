@@ -4,6 +4,7 @@
 
 #include <complex>
 #include <cstdint>
+#include <limits>
 #include <vector>
 
 /** What the live engine keeps of one slot's stream: the latest output in a ring, the counters,
@@ -19,6 +20,8 @@ struct TrLiveStream
     std::vector<double> curvePower;
     std::vector<std::complex<double>> curveCross;
     bool curveReady = false;
+    /** The delay the last curve frame measured; NaN before the first. */
+    double curveDelay = std::numeric_limits<double>::quiet_NaN();
     juce::String pluginName;
     int latency = 0;
     std::vector<float> dynOutDb, dynSeen;

@@ -1,6 +1,7 @@
 #include "TrFixtureSlot.h"
 #include "analyzers/TrHarmonicsAnalyzer.h"
 #include "engines/TrLiveEngine.h"
+#include "results/TrErrorTexts.h"
 #include "verdicts/TrVerdict.h"
 
 #include <gtest/gtest.h>
@@ -141,7 +142,15 @@ TEST (LiveEngine, TheWiresCurveIsFlatAndDelaysReadAsTheyAre)
         EXPECT_LT (maxAbsDeviation (r.phaseDeg, 20.0, 20000.0, r.freqHz), 5.0) << c.label << ": the delay leaves the phase";
         EXPECT_FALSE (TrVerdict::forCurve (r).text.containsIgnoreCase ("delay wrong")) << TrVerdict::forCurve (r).text;
         EXPECT_GE (r.freqHz.front(), 20.0f);
+        EXPECT_TRUE (within (1000, [&] { return ! live.engine->curveResults().front().latencyUnclear; }))
+            << c.label << ": a steady delay is judged from the second frame on";
     }
+
+    // A plugin that gives nothing back has no response, as offline.
+    Live mute ({ "Mode=Mute" });
+    mute.engine->setSettings (settingsFor (Mode::curve));
+    ASSERT_TRUE (within (4000, [&] { return ! mute.engine->curveResults().empty(); }));
+    EXPECT_EQ (mute.engine->curveResults().front().error, TrErrorText::silentOutput);
 }
 
 TEST (LiveEngine, TheSoftClippersThdAgreesWithTheOfflineMeasurement)
