@@ -30,14 +30,7 @@ TrLiveEngine::~TrLiveEngine()
 
 void TrLiveEngine::setSettings (const TrLiveSettings& settings)
 {
-    {
-        const juce::ScopedLock sl (resultsLock);
-        harmonics.clear();
-        curves.clear();
-        dynamicsList.clear();
-        nulls.clear();
-        scopes.clear();
-    }
+    clearResults();
     const juce::ScopedLock sl (paramsLock);
     params = settings;
     if (params.channel == TrChannelMode::stereo)
@@ -60,32 +53,44 @@ bool TrLiveEngine::isStreaming() const
 
 std::vector<TrHarmonicsResult> TrLiveEngine::harmonicsResults() const
 {
-    const juce::ScopedLock sl (resultsLock);
-    return harmonics;
+    return copyOf (harmonics);
 }
 
 std::vector<TrCurveResult> TrLiveEngine::curveResults() const
 {
-    const juce::ScopedLock sl (resultsLock);
-    return curves;
+    return copyOf (curves);
 }
 
 std::vector<TrDynamicsResult> TrLiveEngine::dynamicsResults() const
 {
-    const juce::ScopedLock sl (resultsLock);
-    return dynamicsList;
+    return copyOf (dynamicsList);
 }
 
 std::vector<TrScopeResult> TrLiveEngine::scopeResults() const
 {
-    const juce::ScopedLock sl (resultsLock);
-    return scopes;
+    return copyOf (scopes);
 }
 
 std::vector<TrNullResult> TrLiveEngine::nullResults() const
 {
+    return copyOf (nulls);
+}
+
+template <typename Record>
+std::vector<Record> TrLiveEngine::copyOf (const std::vector<Record>& list) const
+{
     const juce::ScopedLock sl (resultsLock);
-    return nulls;
+    return list;
+}
+
+void TrLiveEngine::clearResults()
+{
+    const juce::ScopedLock sl (resultsLock);
+    harmonics.clear();
+    curves.clear();
+    dynamicsList.clear();
+    nulls.clear();
+    scopes.clear();
 }
 
 template <typename Record>
@@ -170,14 +175,7 @@ void TrLiveEngine::reset()
     readLoopFile();
 
     if (applied.mode == TrLiveSettings::Mode::off)
-    {
-        const juce::ScopedLock sl (resultsLock);
-        harmonics.clear();
-        curves.clear();
-        dynamicsList.clear();
-        nulls.clear();
-        scopes.clear();
-    }
+        clearResults();
 }
 
 void TrLiveEngine::fillNullSignal (float* block, int count)

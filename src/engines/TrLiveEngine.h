@@ -67,6 +67,9 @@ private:
 
     template <typename Record>
     void publish (std::vector<Record>& list, Record record);
+    template <typename Record>
+    std::vector<Record> copyOf (const std::vector<Record>& list) const;
+    void clearResults();
 
     TrSlotManager& slotManager;
 

@@ -4,9 +4,9 @@
 #include "export/TrResidualWav.h"
 
 #include "TrFileSizeLimit.h"
+#include "TrWavFile.h"
 
 #include <gtest/gtest.h>
-#include <juce_audio_formats/juce_audio_formats.h>
 
 #include <cmath>
 
@@ -42,29 +42,6 @@ TrNullResult residualOf (float amplitude, double rate = 44100.0)
     return r;
 }
 
-struct Wav
-{
-    bool floats = false;
-    unsigned int channels = 0;
-    double rate = 0.0;
-    std::vector<float> samples;
-};
-
-Wav readWav (const juce::File& file)
-{
-    Wav w;
-    juce::WavAudioFormat wav;
-    std::unique_ptr<juce::AudioFormatReader> reader (wav.createReaderFor (file.createInputStream().release(), true));
-    if (reader == nullptr)
-        return w;
-    w.floats = reader->usesFloatingPointData && reader->bitsPerSample == 32;
-    w.channels = reader->numChannels;
-    w.rate = reader->sampleRate;
-    juce::AudioBuffer<float> buffer (1, static_cast<int> (reader->lengthInSamples));
-    reader->read (&buffer, 0, buffer.getNumSamples(), 0, true, false);
-    w.samples.assign (buffer.getReadPointer (0), buffer.getReadPointer (0) + buffer.getNumSamples());
-    return w;
-}
 }
 
 TEST (ExportFiles, BaseNamesCarryThePluginsTheTabAndTheSecond)
@@ -158,7 +135,7 @@ TEST (ResidualWav, RawAndBoostedFilesHoldTheResidualAsMonoFloatsAtItsRate)
     const auto gain = std::pow (10.0, TrResidualWav::boostDb (r.diffPeakDbfs) / 20.0);
     for (const auto& [file, g] : { std::pair { written.files[0], 1.0 }, std::pair { written.files[1], gain } })
     {
-        const auto wav = readWav (file);
+        const auto wav = TrTest::readWav (file);
         EXPECT_TRUE (wav.floats) << file.getFileName();
         EXPECT_EQ (wav.channels, 1u);
         EXPECT_EQ (wav.rate, 44100.0);
@@ -173,7 +150,7 @@ TEST (ResidualWav, RawAndBoostedFilesHoldTheResidualAsMonoFloatsAtItsRate)
     ASSERT_EQ (again.error, "");
     ASSERT_EQ (again.files.size(), 1) << "a residual peaking at -0.9 dBFS needs no boost";
     EXPECT_EQ (again.files[0], out / "x_2_residual_raw.wav");
-    EXPECT_EQ (readWav (out / "x_residual_raw.wav").samples[7], 1.5f);
+    EXPECT_EQ (TrTest::readWav (out / "x_residual_raw.wav").samples[7], 1.5f);
 }
 
 TEST (ResidualWav, AFailedWriteNamesItsFileAndLeavesTheOldFilesAsTheyWere)

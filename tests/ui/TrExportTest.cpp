@@ -1,5 +1,6 @@
 #include "TrChildProcess.h"
 #include "TrFileSizeLimit.h"
+#include "TrWavFile.h"
 #include "TrFixtureSlot.h"
 #include "TrScreens.h"
 #include "TrWindowHarness.h"
@@ -7,7 +8,6 @@
 #include "export/TrResidualWav.h"
 
 #include <gtest/gtest.h>
-#include <juce_audio_formats/juce_audio_formats.h>
 
 #include <cmath>
 #include <unistd.h>
@@ -96,28 +96,6 @@ bool chooseFromExportMenu (Bench& w, int n)
     return openMenu() == nullptr;
 }
 
-struct Wav
-{
-    bool floats = false;
-    unsigned int channels = 0;
-    double rate = 0.0;
-    std::vector<float> samples;
-};
-
-Wav readWav (const juce::File& file)
-{
-    Wav w;
-    std::unique_ptr<juce::AudioFormatReader> reader (juce::WavAudioFormat().createReaderFor (file.createInputStream().release(), true));
-    if (reader == nullptr)
-        return w;
-    w.floats = reader->usesFloatingPointData && reader->bitsPerSample == 32;
-    w.channels = reader->numChannels;
-    w.rate = reader->sampleRate;
-    juce::AudioBuffer<float> buffer (1, static_cast<int> (reader->lengthInSamples));
-    reader->read (&buffer, 0, buffer.getNumSamples(), 0, true, false);
-    w.samples.assign (buffer.getReadPointer (0), buffer.getReadPointer (0) + buffer.getNumSamples());
-    return w;
-}
 
 juce::Rectangle<int> imageSize (const juce::File& png)
 {
@@ -198,8 +176,8 @@ TEST (Exports, EveryMenuItemWritesItsFileIntoTheDesktopFolderAndShowsIt)
     // The residual: A - matched B as it was measured, raw and lifted to a -1 dBFS peak.
     const auto& r = w.main().view.stores.nulls.front();
     ASSERT_TRUE (TrResidualWav::wantsBoostedCopy (r.diffPeakDbfs)) << r.diffPeakDbfs;
-    const auto raw = readWav (one ("*_residual_raw.wav"));
-    const auto boosted = readWav (one ("*_residual_+*dB.wav"));
+    const auto raw = TrTest::readWav (one ("*_residual_raw.wav"));
+    const auto boosted = TrTest::readWav (one ("*_residual_+*dB.wav"));
     EXPECT_TRUE (one ("*_residual_+*dB.wav").getFileName().endsWith (TrResidualWav::boostedEnding (TrResidualWav::boostDb (r.diffPeakDbfs))));
     const auto gain = static_cast<float> (std::pow (10.0, TrResidualWav::boostDb (r.diffPeakDbfs) / 20.0));
     for (const auto* wav : { &raw, &boosted })
