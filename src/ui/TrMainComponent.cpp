@@ -1,6 +1,7 @@
 #include "TrMainComponent.h"
 
 #include "TrAnalyzerTabs.h"
+#include "TrAuditionView.h"
 #include "TrMessage.h"
 #include "TrReadoutRows.h"
 #include "TrWindowButtons.h"
@@ -14,7 +15,7 @@ constexpr auto onboardKey = "onboard.seen";
 
 juce::String suffixFor (int kind)
 {
-    return kind == TrChips::toggle ? " - click to toggle" : " - click to change";
+    return kind == TrChips::menu ? " - click to change" : " - click to toggle";
 }
 }
 
@@ -59,7 +60,9 @@ TrMainComponent::TrMainComponent()
     for (int i = 0; i < TrSlotManager::numSlots; ++i)
         slotManager.slot (i).loadPedal = TrPluginScanner::pedalFile (settings);
     // A measurement plays the plugins itself.
-    idlePump = std::make_unique<TrIdlePump> (slotManager, [this] { return ! engine.isBusy() && ! liveEngine.isStreaming(); });
+    idlePump = std::make_unique<TrIdlePump> (slotManager, [this] {
+        return ! engine.isBusy() && ! liveEngine.isStreaming() && ! audition.isPlaying();
+    });
     idlePump->startThread();
 
     onboardSeen = settings.props->getBoolValue (onboardKey, false);
@@ -84,7 +87,8 @@ TrMainComponent::TrMainComponent()
 
 TrMainComponent::~TrMainComponent()
 {
-    // Before anything a running job or the live stream uses goes.
+    // Before anything a running job, the live stream or the audio device uses goes.
+    audition.stop();
     stopMeasuring();
     TrCrashLog::stopOrEndProcess (liveEngine, 3000);
     slotManager.onSlotsChanged = nullptr;
@@ -137,6 +141,7 @@ void TrMainComponent::slotsChanged()
     for (int i = 0; i < TrSlotManager::numSlots; ++i)
         view.slots[static_cast<size_t> (i)] = { slotManager.slot (i).isLoaded(), slotManager.slot (i).visible };
     dropStaleResults (view.stores, loadedNames());
+    followSlotsWhileAuditioning();
     rebuildChart();
     maybeAutoLive();
     if (slotStrip != nullptr)
@@ -169,7 +174,7 @@ void TrMainComponent::resized()
 std::vector<TrMainComponent::Chip> TrMainComponent::currentChips()
 {
     std::vector<Chip> chips;
-    for (const auto& face : TrChips::facesFor (view))
+    for (const auto& face : TrChips::facesFor (view, audition.isPlaying() ? audition.mode.load() : TrChips::silent))
     {
         Chip chip { face.label, face.value, {}, face.kind };
         if (face.kind == TrChips::toggle)
@@ -184,9 +189,14 @@ std::vector<TrMainComponent::Chip> TrMainComponent::currentChips()
                 }
             };
         else if (face.kind == TrChips::menu)
+        {
             if (auto menu = TrChipMenus::menuFor (face.label, view))
                 chip.action = [this, m = *menu] { showChipMenu (m); };
-        // The audition switch stays without an action until audition exists.
+        }
+        else
+        {
+            chip.action = [this] { toggleAudition(); };
+        }
         chips.push_back (std::move (chip));
     }
     return chips;
@@ -323,6 +333,21 @@ bool TrMainComponent::keyPressed (const juce::KeyPress& key)
             copyReportCard();
         return true;
     }
+
+    // The audition keys act only while something plays: Space never starts playback.
+    if (! audition.isPlaying())
+        return false;
+    if (TrAuditionView::isStopKey (key))
+    {
+        toggleAudition();
+        return true;
+    }
+    if (const auto mode = TrAuditionView::modeForKey (key))
+    {
+        audition.mode = *mode;
+        repaint();
+        return true;
+    }
     return false;
 }
 
@@ -347,8 +372,6 @@ std::tuple<juce::String, Tooltip, juce::Rectangle<float>> TrMainComponent::hover
             auto tip = TrChips::tooltipFor (chips[i].label, view);
             if (chips[i].action != nullptr)
                 tip.title << suffixFor (chips[i].kind);
-            else if (chips[i].kind == TrChips::audition)
-                tip.body << "\n\n" << TrWindowButtons::notAvailableNote();
             return { "chip" + chips[i].label, tip, area };
         }
     return {};

@@ -9,6 +9,7 @@
 #include "UxPanelTheme.h"
 #include "chart/TrChartBuilder.h"
 #include "chart/TrChartView.h"
+#include "engines/TrAuditionEngine.h"
 #include "engines/TrMeasurementEngine.h"
 #include "export/TrReportCard.h"
 #include "export/TrVideoExporter.h"
@@ -69,11 +70,17 @@ public:
     bool isLive() const { return liveMode; }
 
     /** Goes live by itself when a plugin is loaded and the active tab (not PERF or CHECKS) is
-        still empty, nothing measures and it is not live yet; never goes live off. */
+        still empty, nothing measures or plays and it is not live yet; never goes live off. */
     void maybeAutoLive();
 
     /** Hands the active tab's settings to the live engine while live. */
     void applyLiveParams();
+
+    /** LISTEN: plays the null test's signal through the audio output (stops it when playing), B
+        matched and aligned by the stored null result; the keys 1, 2, N and 0 then switch what is
+        heard and Space stops. Leaves live mode; does nothing while a measurement runs or with
+        no plugin loaded; a failed start says why. */
+    void toggleAudition();
 
     /** EXPORT: the menu of what can be written from the active tab, at the mouse. */
     void showExportMenu();
@@ -124,7 +131,7 @@ public:
     static constexpr int defaultHeight = 900;
     /** How long the mouse rests on something before its explanation shows. */
     static constexpr int tooltipDelayMs = 450;
-    /** How often the chart takes the live engine's latest results. */
+    /** How often the chart takes the live engine's latest results, and the level meter is drawn. */
     static constexpr int liveTimerMs = 50;
 
     TrSettings settings;
@@ -133,6 +140,7 @@ public:
     TrViewState view;
     /** What a running job appends to; published into view.stores when it finishes. */
     TrResultStores pending;
+    TrAuditionEngine audition { slotManager };
     TrLiveEngine liveEngine { slotManager };
     /** Made at start so that a pedal left by a crash is read into the blacklist; it scans when asked. */
     std::unique_ptr<TrPluginScanner> scanner;
@@ -150,6 +158,10 @@ private:
     void runJob (std::function<void()> job, std::function<void()> onDone);
     std::array<juce::String, 2> loadedNames() const;
     void timerCallback() override;
+    /** While playing: stops with a message when the device went away, and redraws the meter. */
+    void pollAudition();
+    /** Plays on with the plugins now in the slots after one changed; stops when none is left. */
+    void followSlotsWhileAuditioning();
     void dismissWelcome();
     void showChipMenu (const TrChipMenus::Menu& menu);
     void chooseTestSignal();
@@ -170,6 +182,7 @@ private:
     void paintWelcome (juce::Graphics& g);
     void paintTooltip (juce::Graphics& g);
     void paintCopied (juce::Graphics& g);
+    void paintAudition (juce::Graphics& g);
 
     TrReportCard::Meta exportMeta() const;
     void exportCard (float scale, const juce::String& ending);

@@ -23,6 +23,7 @@ void TrMainComponent::setLiveMode (bool on)
         return;
     }
 
+    audition.stop();
     const auto rate = view.chips.sampleRate;
     for (int i = 0; i < TrSlotManager::numSlots; ++i)
     {
@@ -53,7 +54,7 @@ void TrMainComponent::applyLiveParams()
 void TrMainComponent::maybeAutoLive()
 {
     const auto anyLoaded = slotManager.slot (0).isLoaded() || slotManager.slot (1).isLoaded();
-    if (liveMode || engine.isBusy() || ! TrLiveView::tabCanGoLive (view.tab) || ! anyLoaded || tabHasResults (view))
+    if (liveMode || engine.isBusy() || audition.isPlaying() || ! TrLiveView::tabCanGoLive (view.tab) || ! anyLoaded || tabHasResults (view))
         return;
     setLiveMode (true);
 }

@@ -18,6 +18,11 @@ void TrMainComponent::timerCallback()
         repaint (layout.verdictBand);
         return;
     }
+    if (audition.isPlaying())
+    {
+        pollAudition();
+        return;
+    }
     if (! liveMode)
     {
         stopTimer();
@@ -39,6 +44,7 @@ void TrMainComponent::stopMeasuring()
 
 void TrMainComponent::runJob (std::function<void()> job, std::function<void()> onDone)
 {
+    audition.stop();
     for (int i = 0; i < TrSlotManager::numSlots; ++i)
         if (slotManager.slot (i).isLoaded())
             slotManager.slot (i).prepare (view.chips.sampleRate, 512);

@@ -19,11 +19,11 @@ juce::Font flex (float height, int weight)
     return UxFonts::getGoogleSansFlexFont (height, weight);
 }
 
-void drawButtonFace (juce::Graphics& g, juce::Rectangle<float> area, const juce::String& text, bool available, bool hover, bool lit = false)
+void drawButtonFace (juce::Graphics& g, juce::Rectangle<float> area, const juce::String& text, bool hover, bool lit = false)
 {
-    UxPanelTheme::materialButton (g, area, 7.0f, lit, available ? C::gold : C::textDim, available && hover);
+    UxPanelTheme::materialButton (g, area, 7.0f, lit, C::gold, hover);
     g.setFont (flex (11.5f, 800));
-    g.setColour (lit ? C::gold : available ? C::textPrimary : C::textDim);
+    g.setColour (lit ? C::gold : C::textPrimary);
     UxPanelTheme::drawTracked (g, text, area, juce::Justification::centred, 1.5f);
 }
 
@@ -64,7 +64,7 @@ void TrMainComponent::paintHeader (juce::Graphics& g)
 
     for (const auto& b : TrWindowButtons::all())
         if (b.inHeader)
-            drawButtonFace (g, (layout.*(b.area)).toFloat(), b.name, b.available, hoveredButton == b.name);
+            drawButtonFace (g, (layout.*(b.area)).toFloat(), b.name, hoveredButton == b.name);
 }
 
 void TrMainComponent::paintRail (juce::Graphics& g)
@@ -148,7 +148,7 @@ void TrMainComponent::paintBottomBar (juce::Graphics& g)
         if (b.inHeader || name == "MEASURE")
             continue;
         const auto held = name == "HOLD" && view.held[static_cast<size_t> (view.tab)].held;
-        drawButtonFace (g, (layout.*(b.area)).toFloat(), held ? juce::String ("HELD") : name, b.available, hoveredButton == name,
+        drawButtonFace (g, (layout.*(b.area)).toFloat(), held ? juce::String ("HELD") : name, hoveredButton == name,
                         name == "LIVE" && liveMode);
     }
     paintMeasureButton (g);
@@ -282,6 +282,8 @@ void TrMainComponent::paintReadoutStrip (juce::Graphics& g)
 
 void TrMainComponent::paintOverChildren (juce::Graphics& g)
 {
+    if (audition.isPlaying())
+        paintAudition (g);
     if (checkupShown)
         paintCheckup (g);
     if (! onboardSeen)

@@ -21,25 +21,16 @@ const TooltipEntry tips[] {
 const std::vector<TrWindowButtons::Button>& TrWindowButtons::all()
 {
     static const std::vector<Button> buttons {
-        { "CHECKUP", &TrMainLayout::checkup, true, true },
-        { "MEASURE", &TrMainLayout::measure, false, true },
-        { "HOLD", &TrMainLayout::hold, false, true },
-        { "LIVE", &TrMainLayout::live, false, true },
-        { "EXPORT", &TrMainLayout::exportButton, true, true },
+        { "CHECKUP", &TrMainLayout::checkup, true },
+        { "MEASURE", &TrMainLayout::measure, false },
+        { "HOLD", &TrMainLayout::hold, false },
+        { "LIVE", &TrMainLayout::live, false },
+        { "EXPORT", &TrMainLayout::exportButton, true },
     };
     return buttons;
 }
 
-juce::String TrWindowButtons::notAvailableNote()
-{
-    return "Not available in this version of TESTRIG yet.";
-}
-
 Tooltip TrWindowButtons::tooltipFor (const juce::String& name)
 {
-    auto tip = lookUpTooltip (tips, name);
-    for (const auto& b : all())
-        if (name == b.name && ! b.available)
-            tip.body << "\n\n" << notAvailableNote();
-    return tip;
+    return lookUpTooltip (tips, name);
 }

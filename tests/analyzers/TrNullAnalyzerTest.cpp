@@ -1,5 +1,6 @@
 #include "TrFakePlugin.h"
 #include "TrFixtureSlot.h"
+#include "TrWavFile.h"
 #include "analyzers/TrNullAnalyzer.h"
 #include "dsp/TrMiniFft.h"
 #include "results/TrErrorTexts.h"
@@ -38,13 +39,7 @@ TrNullAnalyzer::Params short4s()
 juce::File writeSamples (const juce::String& name, double sampleRate, const std::vector<float>& samples)
 {
     const auto file = juce::File::getSpecialLocation (juce::File::tempDirectory).getChildFile (name);
-    file.deleteFile();
-
-    juce::AudioBuffer<float> buffer (1, static_cast<int> (samples.size()));
-    std::copy (samples.begin(), samples.end(), buffer.getWritePointer (0));
-    juce::WavAudioFormat wav;
-    std::unique_ptr<juce::AudioFormatWriter> writer (wav.createWriterFor (new juce::FileOutputStream (file), sampleRate, 1, 32, {}, 0));
-    writer->writeFromAudioSampleBuffer (buffer, 0, buffer.getNumSamples());
+    TrTest::writeWav (file, samples, sampleRate);
     return file;
 }
 

@@ -30,4 +30,16 @@ inline WavFile readWav (const juce::File& file)
     w.samples.assign (buffer.getReadPointer (0), buffer.getReadPointer (0) + buffer.getNumSamples());
     return w;
 }
+
+/** Writes a mono WAV of the samples (32-bit float unless bits says otherwise), replacing the file. */
+inline void writeWav (const juce::File& file, const std::vector<float>& samples, double rate, int bits = 32)
+{
+    file.deleteFile();
+    juce::AudioBuffer<float> buffer (1, static_cast<int> (samples.size()));
+    std::copy (samples.begin(), samples.end(), buffer.getWritePointer (0));
+    juce::WavAudioFormat wav;
+    std::unique_ptr<juce::AudioFormatWriter> writer (wav.createWriterFor (new juce::FileOutputStream (file), rate, 1,
+                                                                           static_cast<unsigned int> (bits), {}, 0));
+    writer->writeFromAudioSampleBuffer (buffer, 0, buffer.getNumSamples());
+}
 }
