@@ -30,6 +30,8 @@ target_link_libraries(testrig_juce
 target_compile_definitions(testrig_juce
     PRIVATE
         JUCE_DISPLAY_SPLASH_SCREEN=0
+        # The name users see in their JACK patchbay.
+        JUCE_JACK_CLIENT_NAME="TESTRIG"
     PUBLIC
         JUCE_WEB_BROWSER=0
         JUCE_USE_CURL=0

@@ -37,15 +37,17 @@ std::optional<int> TrAuditionView::modeForKey (const juce::KeyPress& key)
 {
     if (key.getModifiers().isCommandDown() || key.getModifiers().isAltDown() || key.getModifiers().isCtrlDown())
         return std::nullopt;
-    switch (key.getTextCharacter())
-    {
-        case '1': return TrAuditionEngine::pluginA;
-        case '2': return TrAuditionEngine::pluginB;
-        case 'N':
-        case 'n': return TrAuditionEngine::difference;
-        case '0': return TrAuditionEngine::untouched;
-        default:  return std::nullopt;
-    }
+    // Platforms differ in which of the two they fill in.
+    const auto is = [&key] (juce::juce_wchar c) { return key.getKeyCode() == static_cast<int> (c) || key.getTextCharacter() == c; };
+    if (is ('1'))
+        return TrAuditionEngine::pluginA;
+    if (is ('2'))
+        return TrAuditionEngine::pluginB;
+    if (is ('N') || is ('n'))
+        return TrAuditionEngine::difference;
+    if (is ('0'))
+        return TrAuditionEngine::untouched;
+    return std::nullopt;
 }
 
 bool TrAuditionView::isStopKey (const juce::KeyPress& key)

@@ -121,7 +121,9 @@ void TrMainComponent::paintBottomBar (juce::Graphics& g)
         const auto area = layout.chip (static_cast<int> (i)).toFloat();
         const auto clickable = chip.action != nullptr;
         const auto lit = clickable && hoveredChip == static_cast<int> (i);
-        UxPanelTheme::materialButton (g, area, 7.0f, false, clickable ? C::steel : C::textDim, lit);
+        // The audition switch is lit while something plays.
+        const auto on = chip.kind == TrChips::audition && audition.isPlaying();
+        UxPanelTheme::materialButton (g, area, 7.0f, on, on ? C::gold : clickable ? C::steel : C::textDim, lit);
 
         g.setColour (C::textDim);
         g.setFont (flex (9.0f, 700));
