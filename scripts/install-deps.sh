@@ -14,8 +14,9 @@ packages=(
     libavformat-dev libavcodec-dev libswscale-dev libavutil-dev ffmpeg
     # the window hands the clipboard image and exported files to the desktop's own programs
     xclip xdg-utils
-    # tests: a display for window tests, and real third-party plugins to measure
-    xvfb xauth x11-utils xdotool tzdata
+    # tests: a display for window tests, an audio server on a dummy backend for the audition
+    # (jackd, jack_wait, jack_bufsize), and real third-party plugins to measure
+    xvfb xauth x11-utils xdotool tzdata jackd2
     zam-plugins x42-plugins
     # an outside reference for loudness
     libebur128-dev

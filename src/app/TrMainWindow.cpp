@@ -53,8 +53,10 @@ void TrMainWindow::storeState()
     settings.props->setValue ("window.state", getWindowStateAsString());
     settings.props->saveIfNeeded();
 
-    // A running job holds the slots' locks: it ends before any plugin's state is read.
+    // A running job holds the slots' locks: it ends before any plugin's state is read. Playback
+    // ends with the window.
     content->stopMeasuring();
+    content->audition.stop();
 
     for (int i = 0; i < TrSlotManager::numSlots; ++i)
     {

@@ -152,3 +152,36 @@ TEST (AuditionOnJack, ALargerJackBufferReachesNoPluginInOnePiece)
     ASSERT_TRUE (back.start ("jack_bufsize 512"));
     back.waitForProcessToFinish (10000);
 }
+
+TEST (AuditionOnJack, ThirdPartyAReverbKeepsItsStereoAndAnLv2EqualizerPlays)
+{
+    const juce::File verb ("/usr/lib/vst3/ZamVerb.vst3"), fil4 ("/usr/lib/lv2/fil4.lv2");
+    ASSERT_TRUE (verb.isDirectory() && fil4.isDirectory()) << "zam-plugins and x42-plugins are installed by the test scripts";
+
+    TrSlotManager slots;
+    juce::String error;
+    ASSERT_TRUE (slots.slot (0).loadFromFile (verb, error)) << error;
+    ASSERT_TRUE (slots.slot (1).loadFromFile (fil4, error)) << error;
+    TrAuditionEngine engine (slots);
+    ASSERT_EQ (engine.start ({}, {}, 48000.0), "");
+    TrTest::JackCapture capture;
+    ASSERT_TRUE (capture.connectTo ("TESTRIG"));
+
+    engine.mode = TrAuditionEngine::pluginA;
+    juce::Thread::sleep (500); // the reverb's tail builds up
+    const auto a = capture.record (24000);
+    ASSERT_FALSE (a[0].empty());
+    EXPECT_GT (peakDb (a[0]), -40.0);
+    EXPECT_GT (peakDb (a[1]), -40.0);
+    std::vector<float> sides (a[0].size());
+    for (size_t i = 0; i < sides.size(); ++i)
+        sides[i] = a[0][i] - a[1][i];
+    EXPECT_GT (peakDb (sides), -60.0) << "a reverb's two channels differ, and are heard so";
+
+    engine.mode = TrAuditionEngine::pluginB;
+    juce::Thread::sleep (100);
+    const auto b = capture.record (24000);
+    EXPECT_GT (peakDb (b[0]), -40.0);
+    EXPECT_GT (peakDb (b[1]), -40.0);
+    engine.stop();
+}
