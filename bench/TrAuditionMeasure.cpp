@@ -1,11 +1,13 @@
 // The audition callback on a real device (JACK's dummy backend, 512 frames at 48 kHz): allocations
 // on the audio thread, counted by a malloc hook, and the time the callback takes beyond what the
-// plugins themselves cost, over 10 s of playback each with empty slots and with two wire fixtures
-// playing A minus B. Run by bench/audition.sh.
+// plugins themselves cost, over 10 s of playback each with empty slots, with two in-process wires
+// that allocate nothing themselves, and with two wire fixture VST3s, playing A minus B. Run by
+// bench/audition.sh.
 #include "engines/TrAuditionEngine.h"
 
 #include <algorithm>
 #include <atomic>
+#include <chrono>
 #include <iostream>
 
 extern "C" void* __libc_malloc (size_t);
@@ -74,6 +76,37 @@ constexpr int block = 512;
 constexpr double playSeconds = 10.0;
 constexpr size_t maxCallbacks = 8192;
 
+double microsSince (std::chrono::steady_clock::time_point start)
+{
+    return std::chrono::duration<double, std::micro> (std::chrono::steady_clock::now() - start).count();
+}
+
+/** A stereo plugin that passes its input and allocates nothing: what is left is the host's cost. */
+class Wire final : public juce::AudioPluginInstance
+{
+public:
+    Wire() : AudioPluginInstance (BusesProperties().withInput ("In", juce::AudioChannelSet::stereo(), true)
+                                                   .withOutput ("Out", juce::AudioChannelSet::stereo(), true)) {}
+
+    void fillInPluginDescription (juce::PluginDescription& d) const override { d.name = getName(); }
+    const juce::String getName() const override { return "Wire"; }
+    void prepareToPlay (double, int) override {}
+    void releaseResources() override {}
+    void processBlock (juce::AudioBuffer<float>&, juce::MidiBuffer&) override {}
+    double getTailLengthSeconds() const override { return 0.0; }
+    bool acceptsMidi() const override { return false; }
+    bool producesMidi() const override { return false; }
+    bool hasEditor() const override { return false; }
+    juce::AudioProcessorEditor* createEditor() override { return nullptr; }
+    int getNumPrograms() override { return 1; }
+    int getCurrentProgram() override { return 0; }
+    void setCurrentProgram (int) override {}
+    const juce::String getProgramName (int) override { return {}; }
+    void changeProgramName (int, const juce::String&) override {}
+    void getStateInformation (juce::MemoryBlock&) override {}
+    void setStateInformation (const void*, int) override {}
+};
+
 /** Hands the device's blocks to the engine and times each call, without allocating. */
 struct Timed final : juce::AudioIODeviceCallback
 {
@@ -84,13 +117,13 @@ struct Timed final : juce::AudioIODeviceCallback
     {
         onAudioThread = true;
         inCallback = true;
-        const auto start = juce::Time::getHighResolutionTicks();
+        const auto start = std::chrono::steady_clock::now();
         engine.audioDeviceIOCallbackWithContext (in, numIn, out, numOut, n, context);
-        const auto ticks = juce::Time::getHighResolutionTicks() - start;
+        const auto took = microsSince (start);
         inCallback = false;
         if (const auto i = count.load(); i < maxCallbacks)
         {
-            micros[i] = juce::Time::highResolutionTicksToSeconds (ticks) * 1e6 * block / std::max (1, n);
+            micros[i] = took * block / std::max (1, n);
             count = i + 1;
         }
     }
@@ -108,7 +141,7 @@ double percentile (std::vector<double> v, double p)
     return v[std::min (v.size() - 1, static_cast<size_t> (p * static_cast<double> (v.size())))];
 }
 
-/** What one wire fixture's processBlock costs per 512 frames, timed outside any callback. */
+/** What a plugin's processBlock costs per 512 frames (median), timed outside any callback. */
 double pluginMicros (juce::AudioPluginInstance& plugin)
 {
     juce::AudioBuffer<float> buffer (2, block);
@@ -119,9 +152,9 @@ double pluginMicros (juce::AudioPluginInstance& plugin)
         for (int ch = 0; ch < 2; ++ch)
             for (int n = 0; n < block; ++n)
                 buffer.setSample (ch, n, 0.1f * std::sin (0.01f * static_cast<float> (n + i)));
-        const auto start = juce::Time::getHighResolutionTicks();
+        const auto start = std::chrono::steady_clock::now();
         plugin.processBlock (buffer, midi);
-        micros.push_back (juce::Time::highResolutionTicksToSeconds (juce::Time::getHighResolutionTicks() - start) * 1e6);
+        micros.push_back (microsSince (start));
     }
     return percentile (micros, 0.5);
 }
@@ -201,6 +234,14 @@ int main (int argc, char** argv)
 
     for (int i = 0; i < TrSlotManager::numSlots; ++i)
     {
+        slots.slot (i).instance = std::make_unique<Wire>();
+        slots.slot (i).prepare (rate, block);
+    }
+    if (! play (slots, TrAuditionEngine::difference, "two in-process wires, A minus B", 0.0))
+        return 1;
+
+    for (int i = 0; i < TrSlotManager::numSlots; ++i)
+    {
         juce::String error;
         if (! slots.slot (i).loadFromFile (juce::File (argv[1]), error))
         {
@@ -210,5 +251,5 @@ int main (int argc, char** argv)
         slots.slot (i).prepare (rate, block);
     }
     const auto wires = pluginMicros (*slots.slot (0).instance) + pluginMicros (*slots.slot (1).instance);
-    return play (slots, TrAuditionEngine::difference, "two wire fixtures, A minus B", wires) ? 0 : 1;
+    return play (slots, TrAuditionEngine::difference, "two wire fixture VST3s, A minus B", wires) ? 0 : 1;
 }
