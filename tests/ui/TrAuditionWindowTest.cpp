@@ -86,6 +86,7 @@ TEST (AuditionWindow, ListenPlaysTheMeasuredComparisonAndTheKeysSwitchIt)
     EXPECT_FALSE (w.main().isLive());
     EXPECT_EQ (w.listen(), "A");
     EXPECT_TRUE (within (2000, [&] { return w.main().audition.outputLevelDb.load() > -60.0f; })) << "A plays";
+    TrTest::keepForReview (w.snapshot(), "audition-a");
 
     const struct
     {
