@@ -20,8 +20,7 @@ void TrMainComponent::toggleAudition()
         return;
     }
 
-    const auto names = loadedNames();
-    if (engine.isBusy() || (names[0].isEmpty() && names[1].isEmpty()))
+    if (engine.isBusy() || loadedCount() == 0)
         return;
 
     if (liveMode)

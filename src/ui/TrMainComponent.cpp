@@ -125,6 +125,14 @@ void TrMainComponent::restoreSession()
     });
 }
 
+int TrMainComponent::loadedCount() const
+{
+    int count = 0;
+    for (int i = 0; i < TrSlotManager::numSlots; ++i)
+        count += slotManager.slot (i).isLoaded() ? 1 : 0;
+    return count;
+}
+
 std::array<juce::String, 2> TrMainComponent::loadedNames() const
 {
     std::array<juce::String, 2> names;
@@ -304,8 +312,7 @@ void TrMainComponent::mouseUp (const juce::MouseEvent& event)
     if (layout.live.toFloat().contains (p))
     {
         // SCOPE is always live; PERF and CHECKS run offline only.
-        const auto anyLoaded = slotManager.slot (0).isLoaded() || slotManager.slot (1).isLoaded();
-        if (view.tab != TrTab::scope && TrLiveView::tabCanGoLive (view.tab) && anyLoaded)
+        if (view.tab != TrTab::scope && TrLiveView::tabCanGoLive (view.tab) && loadedCount() > 0)
             setLiveMode (! liveMode);
         return;
     }

@@ -157,6 +157,8 @@ private:
     /** Prepares the loaded plugins at the working rate, clears what the job fills, and starts it. */
     void runJob (std::function<void()> job, std::function<void()> onDone);
     std::array<juce::String, 2> loadedNames() const;
+    /** How many slots hold a plugin. */
+    int loadedCount() const;
     void timerCallback() override;
     /** While playing: stops with a message when the device went away, and redraws the meter. */
     void pollAudition();

@@ -53,8 +53,8 @@ void TrMainComponent::applyLiveParams()
 
 void TrMainComponent::maybeAutoLive()
 {
-    const auto anyLoaded = slotManager.slot (0).isLoaded() || slotManager.slot (1).isLoaded();
-    if (liveMode || engine.isBusy() || audition.isPlaying() || ! TrLiveView::tabCanGoLive (view.tab) || ! anyLoaded || tabHasResults (view))
+    if (liveMode || engine.isBusy() || audition.isPlaying() || ! TrLiveView::tabCanGoLive (view.tab) || loadedCount() == 0
+        || tabHasResults (view))
         return;
     setLiveMode (true);
 }

@@ -62,8 +62,7 @@ void TrMainComponent::startMeasurement()
         return;
     }
 
-    const auto names = loadedNames();
-    const auto loaded = static_cast<int> (names[0].isNotEmpty()) + static_cast<int> (names[1].isNotEmpty());
+    const auto loaded = loadedCount();
     if (loaded == 0 || view.tab == TrTab::scope)
         return;
     if (view.tab == TrTab::nullAb && loaded < 2)
@@ -98,8 +97,7 @@ void TrMainComponent::startCheckup()
         engine.signalThreadShouldExit();
         return;
     }
-    const auto names = loadedNames();
-    if (names[0].isEmpty() && names[1].isEmpty())
+    if (loadedCount() == 0)
         return;
 
     if (liveMode)
