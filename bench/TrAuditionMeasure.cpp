@@ -1,8 +1,9 @@
 // The audition callback on a real device (JACK's dummy backend, 512 frames at 48 kHz): allocations
 // on the audio thread, counted by a malloc hook, and the time the callback takes beyond what the
 // plugins themselves cost, over 10 s of playback each with empty slots, with two in-process wires
-// that allocate nothing themselves, and with two wire fixture VST3s, playing A minus B. Run by
-// bench/audition.sh.
+// (the tests' double, which allocates nothing itself), and with two wire fixture VST3s, playing A
+// minus B. Run by bench/audition.sh.
+#include "TrFakePlugin.h"
 #include "engines/TrAuditionEngine.h"
 
 #include <algorithm>
@@ -80,32 +81,6 @@ double microsSince (std::chrono::steady_clock::time_point start)
 {
     return std::chrono::duration<double, std::micro> (std::chrono::steady_clock::now() - start).count();
 }
-
-/** A stereo plugin that passes its input and allocates nothing: what is left is the host's cost. */
-class Wire final : public juce::AudioPluginInstance
-{
-public:
-    Wire() : AudioPluginInstance (BusesProperties().withInput ("In", juce::AudioChannelSet::stereo(), true)
-                                                   .withOutput ("Out", juce::AudioChannelSet::stereo(), true)) {}
-
-    void fillInPluginDescription (juce::PluginDescription& d) const override { d.name = getName(); }
-    const juce::String getName() const override { return "Wire"; }
-    void prepareToPlay (double, int) override {}
-    void releaseResources() override {}
-    void processBlock (juce::AudioBuffer<float>&, juce::MidiBuffer&) override {}
-    double getTailLengthSeconds() const override { return 0.0; }
-    bool acceptsMidi() const override { return false; }
-    bool producesMidi() const override { return false; }
-    bool hasEditor() const override { return false; }
-    juce::AudioProcessorEditor* createEditor() override { return nullptr; }
-    int getNumPrograms() override { return 1; }
-    int getCurrentProgram() override { return 0; }
-    void setCurrentProgram (int) override {}
-    const juce::String getProgramName (int) override { return {}; }
-    void changeProgramName (int, const juce::String&) override {}
-    void getStateInformation (juce::MemoryBlock&) override {}
-    void setStateInformation (const void*, int) override {}
-};
 
 /** Hands the device's blocks to the engine and times each call, without allocating. */
 struct Timed final : juce::AudioIODeviceCallback
@@ -234,10 +209,11 @@ int main (int argc, char** argv)
 
     for (int i = 0; i < TrSlotManager::numSlots; ++i)
     {
-        slots.slot (i).instance = std::make_unique<Wire>();
+        slots.slot (i).instance = std::make_unique<TrTest::FakePlugin>();
         slots.slot (i).prepare (rate, block);
     }
-    if (! play (slots, TrAuditionEngine::difference, "two in-process wires, A minus B", 0.0))
+    const auto doubles = pluginMicros (*slots.slot (0).instance) + pluginMicros (*slots.slot (1).instance);
+    if (! play (slots, TrAuditionEngine::difference, "two in-process wires, A minus B", doubles))
         return 1;
 
     for (int i = 0; i < TrSlotManager::numSlots; ++i)

@@ -169,10 +169,8 @@ TrNullResult TrNullAnalyzer::run (TrPluginSlot& slotA, TrPluginSlot& slotB, cons
 
     const auto rate = params.sampleRate;
     std::vector<float> signal;
-    const auto file = params.file.isEmpty() ? juce::File() : juce::File::getCurrentWorkingDirectory().getChildFile (params.file);
-
     // A missing path or a folder falls back to pink noise; the window relies on that.
-    if (file.existsAsFile())
+    if (const auto file = TrNullSignal::fileFor (params.file); file != juce::File())
     {
         if (! TrNullSignal::readFile (file, rate, maxFileSeconds, signal, r.signalName, r.error))
             return r;

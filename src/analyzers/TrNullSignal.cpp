@@ -54,6 +54,14 @@ bool headerPromisesMore (SNDFILE* sound)
 }
 }
 
+juce::File fileFor (const juce::String& path)
+{
+    if (path.isEmpty())
+        return {};
+    const auto file = juce::File::getCurrentWorkingDirectory().getChildFile (path);
+    return file.existsAsFile() ? file : juce::File();
+}
+
 bool readFile (const juce::File& file, double sampleRate, double maxSeconds, std::vector<float>& signal,
                juce::String& name, juce::String& error)
 {

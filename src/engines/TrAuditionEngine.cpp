@@ -111,8 +111,8 @@ juce::String TrAuditionEngine::prepare (const Match& match, const juce::String& 
 
 juce::String TrAuditionEngine::readSignal (const juce::String& signalFile, double rate)
 {
-    const auto file = signalFile.isEmpty() ? juce::File() : juce::File::getCurrentWorkingDirectory().getChildFile (signalFile);
-    if (! file.existsAsFile())
+    const auto file = TrNullSignal::fileFor (signalFile);
+    if (file == juce::File())
     {
         signal = TrNullSignal::pinkNoise (pinkNoiseSamples, TrNullParams {}.levelDb);
         return {};
@@ -120,11 +120,7 @@ juce::String TrAuditionEngine::readSignal (const juce::String& signalFile, doubl
 
     // Read as the null test reads it, at the rate it plays at: what is heard is what was measured.
     juce::String name, error;
-    if (! TrNullSignal::readFile (file, rate, maxFileSeconds, signal, name, error))
-        return error;
-    if (signal.empty())
-        return name + " holds no audio";
-    return {};
+    return TrNullSignal::readFile (file, rate, maxFileSeconds, signal, name, error) ? juce::String() : error;
 }
 
 void TrAuditionEngine::prepareSlot (int index, double rate, int block)

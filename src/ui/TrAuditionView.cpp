@@ -1,5 +1,6 @@
 #include "TrAuditionView.h"
 
+#include "TrSettingsSummary.h"
 #include "UxPanelTheme.h"
 
 #include <cmath>
@@ -9,12 +10,6 @@ namespace C = UxPanelTheme::Colours;
 namespace
 {
 constexpr double meterRangeDb = 60.0;
-
-juce::String kiloHertz (double rate)
-{
-    const auto k = rate / 1000.0;
-    return juce::String (k, std::abs (k - std::round (k)) < 1e-9 ? 0 : 1) + " kHz";
-}
 }
 
 TrAuditionEngine::Match TrAuditionView::matchFor (const TrViewState& state)
@@ -25,12 +20,17 @@ TrAuditionEngine::Match TrAuditionView::matchFor (const TrViewState& state)
     return { nulls.front().matchGainDb, nulls.front().latencyDeltaSamples };
 }
 
-double TrAuditionView::wantedRateFor (const TrViewState& state)
+std::optional<double> TrAuditionView::nullTestRateFor (const TrViewState& state)
 {
     const auto& nulls = state.stores.nulls;
-    if (! nulls.empty() && nulls.front().error.isEmpty())
-        return nulls.front().sampleRate;
-    return state.chips.sampleRate;
+    if (nulls.empty() || nulls.front().error.isNotEmpty())
+        return std::nullopt;
+    return nulls.front().sampleRate;
+}
+
+double TrAuditionView::wantedRateFor (const TrViewState& state)
+{
+    return nullTestRateFor (state).value_or (state.chips.sampleRate);
 }
 
 std::optional<int> TrAuditionView::modeForKey (const juce::KeyPress& key)
@@ -56,7 +56,7 @@ bool TrAuditionView::isStopKey (const juce::KeyPress& key)
 }
 
 TrAuditionView::Overlay TrAuditionView::overlayFor (int mode, const juce::String& deviceType, double deviceRate,
-                                                    double wantedRate)
+                                                    std::optional<double> nullTestRate)
 {
     Overlay o;
     switch (mode)
@@ -68,10 +68,10 @@ TrAuditionView::Overlay TrAuditionView::overlayFor (int mode, const juce::String
         default:                           o.title = "SILENT"; o.colour = C::textDim; break;
     }
     o.keys = "1 / 2 / N / 0  -  SPACE STOPS";
-    o.device = deviceType + "  -  " + kiloHertz (deviceRate);
+    o.device = deviceType + "  -  " + rateLabel (deviceRate);
     // The match was found at the measured rate; at another one the delay is off by the ratio.
-    if (std::abs (deviceRate - wantedRate) > 0.5)
-        o.device << "  -  the null test measured at " << kiloHertz (wantedRate);
+    if (nullTestRate.has_value() && std::abs (deviceRate - *nullTestRate) > 0.5)
+        o.device << "  -  the null test measured at " << rateLabel (*nullTestRate);
     return o;
 }
 

@@ -68,7 +68,7 @@ void TrMainComponent::followSlotsWhileAuditioning()
 void TrMainComponent::paintAudition (juce::Graphics& g)
 {
     const auto overlay = TrAuditionView::overlayFor (audition.mode.load(), audition.deviceTypeName(),
-                                                     audition.getDeviceSampleRate(), TrAuditionView::wantedRateFor (view));
+                                                     audition.getDeviceSampleRate(), TrAuditionView::nullTestRateFor (view));
     const auto chart = layout.chart.toFloat();
     const juce::Rectangle<float> box { chart.getX() + 16.0f, chart.getY() + 14.0f, 330.0f, 96.0f };
 

@@ -113,7 +113,6 @@ TEST (Audition, NullResultAlignsAndMatchesB)
         const auto gainB = std::pow (10.0, c.gainDb / 20.0);
 
         // Modes switch while playing; the delay lines run on in every mode.
-        bench.engine.mode = TrAuditionEngine::pluginA;
         const auto a = bench.play (TrAuditionEngine::pluginA, 4096);
         for (int ch = 0; ch < 2; ++ch)
             EXPECT_LT (worstError (a[static_cast<size_t> (ch)], c.delayA), 1e-7f) << c.label << " A, channel " << ch;

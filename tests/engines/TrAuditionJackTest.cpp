@@ -97,7 +97,7 @@ TEST (AuditionOnJack, TheDrySignalIsTheSeededPinkNoiseAndTwoWiresNull)
     const auto null = p.record (TrAuditionEngine::difference);
     EXPECT_LT (peakDb (null[0]), -90.0);
     EXPECT_LT (peakDb (null[1]), -90.0);
-    EXPECT_GT (p.engine.outputLevelDb.load(), -200.0f);
+    EXPECT_LT (p.engine.outputLevelDb.load(), -110.0f) << "the meter reads the silence too";
 }
 
 TEST (AuditionOnJack, TheStoredMatchAndDelayMakeBNullAgainstA)

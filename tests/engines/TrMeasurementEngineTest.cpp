@@ -9,18 +9,7 @@
 namespace
 {
 using TrTest::pumpMessages;
-
-template <typename Fn>
-bool within (int milliseconds, Fn&& condition)
-{
-    for (int waited = 0; waited < milliseconds; waited += 5)
-    {
-        if (condition())
-            return true;
-        pumpMessages (5);
-    }
-    return condition();
-}
+using TrTest::pumpUntil;
 
 /** A job that runs until released or cancelled. */
 struct Gate
@@ -50,7 +39,7 @@ TEST (MeasurementEngine, ASecondStartWhileBusyIsRefusedAndLeavesTheFirstJobAlone
     EXPECT_FALSE (engine.start ([&] { ++secondRan; }, [&] { ++secondDone; }));
 
     gate.open = true;
-    ASSERT_TRUE (within (5000, [&] { return firstDone == 1; }));
+    ASSERT_TRUE (pumpUntil (5000, [&] { return firstDone == 1; }));
     pumpMessages (50);
     EXPECT_EQ (firstRan.load(), 1);
     EXPECT_EQ (secondRan.load(), 0);
@@ -75,17 +64,17 @@ TEST (MeasurementEngine, ACancelledJobCompletesNothingAndTheNextStartsFromZero)
         result = TrHarmonicsAnalyzer::run (slot, {}, &engine.progress, [&engine] { return engine.threadShouldExit(); });
     };
     ASSERT_TRUE (engine.start (job, [&] { ++done; }));
-    ASSERT_TRUE (within (5000, [&] { return engine.progress.load() > 0.0f; }));
+    ASSERT_TRUE (pumpUntil (5000, [&] { return engine.progress.load() > 0.0f; }));
 
     engine.signalThreadShouldExit();
-    ASSERT_TRUE (within (5000, [&] { return ! engine.isBusy(); }));
+    ASSERT_TRUE (pumpUntil (5000, [&] { return ! engine.isBusy(); }));
     pumpMessages (100);
     EXPECT_EQ (done, 0) << "a cancelled job has no completion";
     EXPECT_EQ (result.error, "aborted");
 
     ASSERT_TRUE (engine.start ([] {}, [&] { ++done; }));
     EXPECT_EQ (engine.progress.load(), 0.0f);
-    ASSERT_TRUE (within (5000, [&] { return done == 1; }));
+    ASSERT_TRUE (pumpUntil (5000, [&] { return done == 1; }));
 }
 
 TEST (MeasurementEngine, CompletionRunsOnTheMessageThreadAlsoForAnEmptyJob)
@@ -97,7 +86,7 @@ TEST (MeasurementEngine, CompletionRunsOnTheMessageThreadAlsoForAnEmptyJob)
         onMessageThread = juce::MessageManager::getInstance()->isThisTheMessageThread();
         ++done;
     }));
-    ASSERT_TRUE (within (5000, [&] { return done == 1; }));
+    ASSERT_TRUE (pumpUntil (5000, [&] { return done == 1; }));
     EXPECT_TRUE (onMessageThread);
 }
 
@@ -114,7 +103,7 @@ TEST (MeasurementEngine, ACompletionThatStartsTheNextJobIsNeverDropped)
         }
     };
     ASSERT_TRUE (engine.start ([&ran] { ++ran; }, next));
-    ASSERT_TRUE (within (30000, [&] { return done == 200; })) << done;
+    ASSERT_TRUE (pumpUntil (30000, [&] { return done == 200; })) << done;
     EXPECT_EQ (ran.load(), 200);
 }
 
@@ -139,7 +128,7 @@ TEST (MeasurementEngine, ARestartRightAfterAJobFinishedDeliversThatJobsCompletio
     while (! finished || engine.isBusy())
         juce::Thread::sleep (1);
     ASSERT_TRUE (engine.start ([&] { note ("second ran"); }, [&] { note ("second done"); }));
-    ASSERT_TRUE (within (5000, [&] { return noted().size() == 3; }));
+    ASSERT_TRUE (pumpUntil (5000, [&] { return noted().size() == 3; }));
     EXPECT_EQ (noted().joinIntoString (", "), "first done, second ran, second done");
 }
 

@@ -15,3 +15,14 @@ void TrTest::pumpMessages (int milliseconds)
         if (! juce::dispatchNextMessageOnSystemQueue (true))
             juce::Thread::sleep (5);
 }
+
+bool TrTest::pumpUntil (int limitMs, const std::function<bool()>& holds)
+{
+    for (int waited = 0; waited < limitMs; waited += 5)
+    {
+        if (holds())
+            return true;
+        pumpMessages (5);
+    }
+    return holds();
+}

@@ -17,10 +17,11 @@ TEST (AuditionView, TheFirstGoodNullResultMatchesBAndSetsTheRate)
         const char* label;
         std::vector<TrNullResult> nulls;
         double gainDb, latency, rate;
+        bool fromNullTest;
     } cases[] {
-        { "none: unity, no delay, the RATE chip", {}, 0.0, 0.0, 96000.0 },
-        { "a good one", { good }, -3.0, 63.6, 44100.0 },
-        { "the first failed", { failed, good }, 0.0, 0.0, 96000.0 },
+        { "none: unity, no delay, the RATE chip", {}, 0.0, 0.0, 96000.0, false },
+        { "a good one", { good }, -3.0, 63.6, 44100.0, true },
+        { "the first failed", { failed, good }, 0.0, 0.0, 96000.0, false },
     };
     for (const auto& c : cases)
     {
@@ -31,6 +32,7 @@ TEST (AuditionView, TheFirstGoodNullResultMatchesBAndSetsTheRate)
         EXPECT_EQ (match.gainDb, c.gainDb) << c.label;
         EXPECT_EQ (match.latencyDeltaSamples, c.latency) << c.label;
         EXPECT_EQ (TrAuditionView::wantedRateFor (state), c.rate) << c.label;
+        EXPECT_EQ (TrAuditionView::nullTestRateFor (state).has_value(), c.fromNullTest) << c.label;
     }
 }
 
@@ -69,16 +71,17 @@ TEST (AuditionView, TheOverlayNamesTheModeAndTheDevicesRate)
         const char* title;
         juce::Colour colour;
         double deviceRate;
+        std::optional<double> nullTestRate;
         const char* device;
     } cases[] {
-        { 0, "BYPASS", C::textSecondary, 48000.0, "JACK  -  48 kHz" },
-        { 1, "A", C::gold, 48000.0, "JACK  -  48 kHz" },
-        { 2, "B", C::steel, 44100.0, "JACK  -  44.1 kHz  -  the null test measured at 48 kHz" },
-        { 3, "NULL", C::magenta, 48000.0, "JACK  -  48 kHz" },
+        { 0, "BYPASS", C::textSecondary, 48000.0, 48000.0, "JACK  -  48 kHz" },
+        { 1, "A", C::gold, 48000.0, std::nullopt, "JACK  -  48 kHz" },
+        { 2, "B", C::steel, 44100.0, 48000.0, "JACK  -  44.1 kHz  -  the null test measured at 48 kHz" },
+        { 3, "NULL", C::magenta, 96000.0, std::nullopt, "JACK  -  96 kHz" }, // no null test: no rate to keep
     };
     for (const auto& c : cases)
     {
-        const auto o = TrAuditionView::overlayFor (c.mode, "JACK", c.deviceRate, 48000.0);
+        const auto o = TrAuditionView::overlayFor (c.mode, "JACK", c.deviceRate, c.nullTestRate);
         EXPECT_EQ (o.title, c.title);
         EXPECT_EQ (o.colour, c.colour) << c.title;
         EXPECT_EQ (o.keys, "1 / 2 / N / 0  -  SPACE STOPS");

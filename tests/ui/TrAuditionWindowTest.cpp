@@ -10,18 +10,8 @@
 namespace
 {
 using TrTest::pumpMessages;
+using TrTest::pumpUntil;
 using TrTest::Window;
-
-bool within (int limitMs, const std::function<bool()>& holds)
-{
-    for (int waited = 0; waited <= limitMs; waited += 25)
-    {
-        if (holds())
-            return true;
-        pumpMessages (25);
-    }
-    return false;
-}
 
 /** Wires in both slots, on the NULL / AB tab. */
 struct NullBench : Window
@@ -75,7 +65,7 @@ TEST (AuditionWindow, ListenPlaysTheMeasuredComparisonAndTheKeysSwitchIt)
     EXPECT_FALSE (w.main().audition.isPlaying());
 
     w.click (w.main().getLayout().measure.getCentre());
-    ASSERT_TRUE (within (60000, [&] { return ! w.main().engine.isBusy(); }));
+    ASSERT_TRUE (pumpUntil (60000, [&] { return ! w.main().engine.isBusy(); }));
     pumpMessages (100);
     ASSERT_EQ (w.main().view.stores.nulls.size(), 1u);
     EXPECT_FALSE (w.main().view.stores.nullsLive);
@@ -85,7 +75,7 @@ TEST (AuditionWindow, ListenPlaysTheMeasuredComparisonAndTheKeysSwitchIt)
     EXPECT_EQ (w.main().audition.deviceTypeName(), "JACK");
     EXPECT_FALSE (w.main().isLive());
     EXPECT_EQ (w.listen(), "A");
-    EXPECT_TRUE (within (2000, [&] { return w.main().audition.outputLevelDb.load() > -60.0f; })) << "A plays";
+    EXPECT_TRUE (pumpUntil (2000, [&] { return w.main().audition.outputLevelDb.load() > -60.0f; })) << "A plays";
     TrTest::keepForReview (w.snapshot(), "audition-a");
 
     const struct
@@ -106,7 +96,7 @@ TEST (AuditionWindow, ListenPlaysTheMeasuredComparisonAndTheKeysSwitchIt)
         if (juce::String (k.shown) == "null")
         {
             // Two wires: the difference is silence.
-            EXPECT_TRUE (within (2000, [&] { return w.main().audition.outputLevelDb.load() < -110.0f; }))
+            EXPECT_TRUE (pumpUntil (2000, [&] { return w.main().audition.outputLevelDb.load() < -110.0f; }))
                 << w.main().audition.outputLevelDb.load();
             TrTest::keepForReview (w.snapshot(), "audition-null");
         }
@@ -124,10 +114,19 @@ TEST (AuditionWindow, ListenPlaysTheMeasuredComparisonAndTheKeysSwitchIt)
     EXPECT_EQ (w.listen(), "A");
     w.click (w.main().getLayout().measure.getCentre());
     EXPECT_FALSE (w.main().audition.isPlaying());
-    ASSERT_TRUE (within (60000, [&] { return ! w.main().engine.isBusy(); }));
+    ASSERT_TRUE (pumpUntil (60000, [&] { return ! w.main().engine.isBusy(); }));
     pumpMessages (100);
 
-    // LISTEN is refused while a job runs, and live mode stops playback.
+    // LISTEN is refused while a job runs: asked in the same turn of the message loop as the
+    // job's start, long before a null test of 8 s of audio can have finished.
+    w.main().startMeasurement();
+    ASSERT_TRUE (w.main().engine.isBusy());
+    w.main().toggleAudition();
+    EXPECT_FALSE (w.main().audition.isPlaying());
+    ASSERT_TRUE (pumpUntil (60000, [&] { return ! w.main().engine.isBusy(); }));
+    pumpMessages (100);
+
+    // Live mode stops playback.
     w.clickListen();
     ASSERT_TRUE (w.main().audition.isPlaying());
     w.click (w.main().getLayout().live.getCentre());
@@ -147,7 +146,7 @@ TEST (AuditionWindow, APluginSwappedWhilePlayingIsPreparedAndPlays)
     EXPECT_TRUE (w.main().audition.isPlaying());
     EXPECT_FALSE (w.main().audition.slotsChanged());
     EXPECT_EQ (w.listen(), "B");
-    EXPECT_TRUE (within (2000, [&] { return w.main().audition.outputLevelDb.load() > -60.0f; })) << "the new B plays";
+    EXPECT_TRUE (pumpUntil (2000, [&] { return w.main().audition.outputLevelDb.load() > -60.0f; })) << "the new B plays";
 
     // With both slots emptied there is nothing left to hear.
     for (int i = 0; i < 2; ++i)
@@ -192,7 +191,7 @@ TEST (AuditionWindow, ServerStopsDuringPlayback)
         ASSERT_TRUE (w.main().audition.isPlaying()) << w.panelText();
         ASSERT_EQ (::kill (static_cast<pid_t> (std::atoi (pid)), SIGTERM), 0);
 
-        EXPECT_TRUE (within (10000, [&] { return ! w.main().audition.isPlaying(); }));
+        EXPECT_TRUE (pumpUntil (10000, [&] { return ! w.main().audition.isPlaying(); }));
         EXPECT_EQ (w.panelTitle(), "Playback stopped");
         EXPECT_EQ (w.panelText(), "the audio device stopped");
         EXPECT_EQ (w.listen(), "off");

@@ -9,18 +9,7 @@ namespace
 {
 using TrTest::Bench;
 using TrTest::pumpMessages;
-
-/** Pumps the window until the test holds; false after the limit. */
-bool within (int limitMs, const std::function<bool()>& holds)
-{
-    for (int waited = 0; waited <= limitMs; waited += 25)
-    {
-        if (holds())
-            return true;
-        pumpMessages (25);
-    }
-    return false;
-}
+using TrTest::pumpUntil;
 
 double liveGainAt1k (TrTest::Window& w, int slot)
 {
@@ -43,14 +32,14 @@ TEST (LiveWindow, LoadingOnAnEmptyTabGoesLiveAndTheChartFollowsTheKnobs)
 {
     Bench w;
     ASSERT_TRUE (w.main().isLive()) << "CURVE was empty when the plugins came";
-    ASSERT_TRUE (within (2000, [&] { return w.main().view.stores.curves.size() == 2; }));
+    ASSERT_TRUE (pumpUntil (2000, [&] { return w.main().view.stores.curves.size() == 2; }));
     EXPECT_TRUE (w.main().view.stores.curvesLive);
     EXPECT_TRUE (w.main().chartView.isVisible());
     EXPECT_NEAR (liveGainAt1k (w, 1), 0.0, 0.1) << "the wire in B";
 
     // A knob turned in B: the chart has it within half a second.
     TrTest::setParameters (*w.slot (1).instance, { "Mode=Gain", "Gain=6" });
-    EXPECT_TRUE (within (500, [&] { return std::abs (liveGainAt1k (w, 1) - 6.0) < 0.1; })) << liveGainAt1k (w, 1);
+    EXPECT_TRUE (pumpUntil (500, [&] { return std::abs (liveGainAt1k (w, 1) - 6.0) < 0.1; })) << liveGainAt1k (w, 1);
     TrTest::keepForReview (w.snapshot(), "live-curve");
 
     // MEASURE leaves live mode, and the precise result stays on screen.
@@ -67,10 +56,10 @@ TEST (LiveWindow, LoadingOnAnEmptyTabGoesLiveAndTheChartFollowsTheKnobs)
     w.click (w.main().getLayout().live.getCentre());
     EXPECT_TRUE (w.main().isLive());
     EXPECT_EQ (w.slot (0).generation, generation);
-    EXPECT_TRUE (within (1000, [&] { return w.main().view.stores.curvesLive && w.main().view.stores.curves.size() == 2; }));
+    EXPECT_TRUE (pumpUntil (1000, [&] { return w.main().view.stores.curvesLive && w.main().view.stores.curves.size() == 2; }));
     w.click (w.main().getLayout().live.getCentre());
     EXPECT_FALSE (w.main().isLive());
-    EXPECT_TRUE (within (100, [&] { return w.main().liveEngine.curveResults().empty(); }));
+    EXPECT_TRUE (pumpUntil (100, [&] { return w.main().liveEngine.curveResults().empty(); }));
 }
 
 TEST (LiveWindow, ScopeIsAlwaysLiveAndTheOfflineTabsNeverAre)
@@ -87,7 +76,7 @@ TEST (LiveWindow, ScopeIsAlwaysLiveAndTheOfflineTabsNeverAre)
 
     w.select (TrTab::scope);
     EXPECT_TRUE (w.main().isLive());
-    ASSERT_TRUE (within (2000, [&] { return w.main().view.stores.scope.size() == 2; }));
+    ASSERT_TRUE (pumpUntil (2000, [&] { return w.main().view.stores.scope.size() == 2; }));
     const auto& wire = w.main().view.stores.scope[1];
     ASSERT_FALSE (wire.outputWave.empty());
     for (size_t i = 0; i < wire.outputWave.size(); ++i)
@@ -100,7 +89,7 @@ TEST (LiveWindow, ScopeIsAlwaysLiveAndTheOfflineTabsNeverAre)
     TrTest::setParameters (*w.slot (0).instance, { "Mode=Wire" });
     w.select (TrTab::nullAb);
     EXPECT_TRUE (w.main().isLive()) << "live follows the tab";
-    EXPECT_TRUE (within (3000, [&] { return verdictTexts (w).startsWith ("Identical"); })) << verdictTexts (w);
+    EXPECT_TRUE (pumpUntil (3000, [&] { return verdictTexts (w).startsWith ("Identical"); })) << verdictTexts (w);
     EXPECT_TRUE (w.main().view.stores.nullsLive);
 }
 
@@ -149,7 +138,7 @@ TEST (LiveWindow, ThirdPartyAnX42EqualizerIsFollowedLiveOnCurveScopeAndNull)
 
     w.click (w.main().getLayout().railEntry (static_cast<int> (TrTab::curve)).getCentre());
     ASSERT_TRUE (w.main().isLive());
-    ASSERT_TRUE (within (2000, [&] { return w.main().view.stores.curves.size() == 2; }));
+    ASSERT_TRUE (pumpUntil (2000, [&] { return w.main().view.stores.curves.size() == 2; }));
     EXPECT_NEAR (liveGainAt1k (w, 0), 0.0, 0.1);
 
     juce::AudioProcessorParameter* gain = nullptr;
@@ -160,17 +149,17 @@ TEST (LiveWindow, ThirdPartyAnX42EqualizerIsFollowedLiveOnCurveScopeAndNull)
     gain->setValueNotifyingHost (0.75f);
     const auto expected = gain->getText (0.75f, 32).getDoubleValue();
     ASSERT_GT (std::abs (expected), 3.0) << gain->getText (0.75f, 32);
-    EXPECT_TRUE (within (500, [&] { return std::abs (liveGainAt1k (w, 0) - expected) < 0.3; }))
+    EXPECT_TRUE (pumpUntil (500, [&] { return std::abs (liveGainAt1k (w, 0) - expected) < 0.3; }))
         << "the master gain of " << expected << " dB reads " << liveGainAt1k (w, 0);
     EXPECT_NEAR (liveGainAt1k (w, 1), 0.0, 0.1) << "B untouched";
     TrTest::keepForReview (w.snapshot(), "live-x42-curve");
 
     w.click (w.main().getLayout().railEntry (static_cast<int> (TrTab::scope)).getCentre());
-    ASSERT_TRUE (within (2000, [&] { return w.main().view.stores.scope.size() == 2; }));
+    ASSERT_TRUE (pumpUntil (2000, [&] { return w.main().view.stores.scope.size() == 2; }));
     const auto& a = w.main().view.stores.scope[0];
     EXPECT_NEAR (a.outputPeakDb - a.inputPeakDb, expected, 0.3) << "the waveform, gain and all";
 
     gain->setValueNotifyingHost (0.5f);
     w.click (w.main().getLayout().railEntry (static_cast<int> (TrTab::nullAb)).getCentre());
-    EXPECT_TRUE (within (4000, [&] { return verdictTexts (w).startsWith ("Identical"); })) << verdictTexts (w);
+    EXPECT_TRUE (pumpUntil (4000, [&] { return verdictTexts (w).startsWith ("Identical"); })) << verdictTexts (w);
 }
