@@ -9,6 +9,13 @@
 namespace
 {
 namespace C = UxPanelTheme::Colours;
+
+/** The overlay's box, at the top left of the plot, clear of the axis labels. */
+juce::Rectangle<float> overlayBox (const TrMainLayout& layout)
+{
+    const auto chart = layout.chart.toFloat();
+    return { chart.getX() + 60.0f, chart.getY() + 44.0f, 330.0f, 96.0f };
+}
 }
 
 void TrMainComponent::toggleAudition()
@@ -50,8 +57,8 @@ void TrMainComponent::pollAudition()
         repaint();
         return;
     }
-    repaint (layout.chart);
-    repaint (layout.bottomBar);
+    // Only the meter moves; the chart under it stays as drawn.
+    repaint (overlayBox (layout).getSmallestIntegerContainer());
 }
 
 void TrMainComponent::followSlotsWhileAuditioning()
@@ -69,8 +76,7 @@ void TrMainComponent::paintAudition (juce::Graphics& g)
 {
     const auto overlay = TrAuditionView::overlayFor (audition.mode.load(), audition.deviceTypeName(),
                                                      audition.getDeviceSampleRate(), TrAuditionView::nullTestRateFor (view));
-    const auto chart = layout.chart.toFloat();
-    const juce::Rectangle<float> box { chart.getX() + 16.0f, chart.getY() + 14.0f, 330.0f, 96.0f };
+    const auto box = overlayBox (layout);
 
     g.setColour (C::bgDeep.withAlpha (static_cast<juce::uint8> (0xe6)));
     g.fillRoundedRectangle (box, 8.0f);
