@@ -157,7 +157,10 @@ void TrAuditionEngine::stop()
         return;
 
     deviceManager->removeAudioCallback (this);
-    closeDevice();
+    if (deviceStopped)
+        lostDevices.push_back (std::move (deviceManager));
+    else
+        closeDevice();
     playing = false;
     outputLevelDb = silentDb;
     for (int i = 0; i < TrSlotManager::numSlots; ++i)

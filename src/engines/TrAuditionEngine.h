@@ -115,6 +115,10 @@ private:
 
     TrSlotManager& slotManager;
     std::unique_ptr<juce::AudioDeviceManager> deviceManager;
+    /** Devices that stopped by themselves, kept until the engine goes: JUCE's JACK device, when
+        its server quits, forgets its client without unregistering from it, and JACK goes on
+        calling it for a while (possibly still inside its own shutdown when the stop is seen). */
+    std::vector<std::unique_ptr<juce::AudioDeviceManager>> lostDevices;
     std::atomic<bool> playing { false };
     std::atomic<bool> deviceStopped { false }, deviceFailed { false }, rateChanged { false };
 

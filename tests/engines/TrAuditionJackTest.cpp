@@ -1,5 +1,6 @@
 #include "TrFixtureSlot.h"
 #include "TrJackCapture.h"
+#include "TrJackServer.h"
 #include "analyzers/TrNullSignal.h"
 #include "engines/TrAuditionEngine.h"
 #include "results/TrNullRecords.h"
@@ -8,6 +9,8 @@
 
 #include <cmath>
 #include <optional>
+
+#include <unistd.h>
 
 // The audition through a real device: JACK's dummy backend, run beside these tests by the test
 // scripts, with a capture client of the test's own recording TESTRIG's output ports.
@@ -184,4 +187,28 @@ TEST (AuditionOnJack, ThirdPartyAReverbKeepsItsStereoAndAnLv2EqualizerPlays)
     EXPECT_GT (peakDb (b[0]), -40.0);
     EXPECT_GT (peakDb (b[1]), -40.0);
     engine.stop();
+}
+
+TEST (AuditionOnJack, AServerThatQuitsDuringPlaybackIsReportedAndItsDeviceOutlivesItsLastCalls)
+{
+    // JACK still delivers the port changes of the server's shutdown after reporting it; stopping
+    // playback at once, round after round, gives them every chance to reach a device already gone.
+    TrSlotManager slots;
+    TrAuditionEngine engine { slots };
+    for (int round = 0; round < 5; ++round)
+    {
+        TrTest::JackServer server ("testrig-quits-" + juce::String (::getpid()) + "-" + juce::String (round));
+        ASSERT_TRUE (server.isRunning());
+        ASSERT_EQ (engine.start ({}, {}, 48000.0), "");
+        ASSERT_EQ (engine.deviceTypeName(), "JACK");
+        juce::Thread::sleep (50);
+
+        server.quit();
+        for (int waited = 0; engine.deviceProblem().isEmpty() && waited < 10000; ++waited)
+            juce::Thread::sleep (1);
+        EXPECT_EQ (engine.deviceProblem(), "the audio device stopped");
+        engine.stop();
+        EXPECT_FALSE (engine.isPlaying());
+        juce::Thread::sleep (200);
+    }
 }
