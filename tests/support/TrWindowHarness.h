@@ -9,6 +9,16 @@
 
 namespace TrTest
 {
+/** The popup menu on the screen, or nullptr. */
+inline juce::Component* openMenu()
+{
+    auto& desktop = juce::Desktop::getInstance();
+    for (int i = 0; i < desktop.getNumComponents(); ++i)
+        if (auto* c = desktop.getComponent (i); c != nullptr && c->getName() == "menu" && c->isShowing())
+            return c;
+    return nullptr;
+}
+
 /** The real main window. A fresh one starts from an empty settings file (optionally prepared);
     one that continues reads what the last window left. */
 struct Window
@@ -61,6 +71,24 @@ struct Window
     {
         TrTest::clickThroughWindow (card (slot), p);
         pumpMessages (50);
+    }
+
+    /** Clicks and returns the popup menu the click opened, or nullptr. Looked for before any
+        message is handled: without a window manager, on a starved X server, a menu can see the
+        window's focus leave before its own arrives and close itself within milliseconds. */
+    juce::Component* clickForMenu (juce::Component& target, juce::Point<float> p)
+    {
+        TrTest::clickThroughWindow (target, p);
+        return openMenu();
+    }
+
+    /** Whether the click opened a popup menu; closes it again. */
+    bool clickOpensMenu (juce::Component& target, juce::Point<float> p)
+    {
+        const auto opened = clickForMenu (target, p) != nullptr;
+        juce::PopupMenu::dismissAllActiveMenus();
+        pumpMessages (50);
+        return opened;
     }
 
     void clickButton (int slot, int button) { clickCard (slot, card (slot).buttonArea (button).getCentre()); }

@@ -67,33 +67,17 @@ struct FakeDesktop
     const juce::File bin = juce::File (juce::SystemStats::getEnvironmentVariable ("HOME", {})).getChildFile ("fake-bin");
 };
 
-/** Whether a popup menu is open. */
-juce::Component* openMenu()
-{
-    auto& desktop = juce::Desktop::getInstance();
-    for (int i = 0; i < desktop.getNumComponents(); ++i)
-        if (auto* c = desktop.getComponent (i); c != nullptr && c->getName() == "menu" && c->isShowing())
-            return c;
-    return nullptr;
-}
-
 /** Clicks EXPORT and chooses the n-th item that can be chosen, with the keyboard, as a user can. */
 bool chooseFromExportMenu (Bench& w, int n)
 {
-    w.click (w.main().getLayout().exportButton.getCentre());
-    juce::Component* menu = nullptr;
-    for (int waited = 0; waited < 2000 && menu == nullptr; waited += 50)
-    {
-        pumpMessages (50);
-        menu = openMenu();
-    }
+    auto* menu = w.clickForMenu (w.main(), w.main().getLayout().exportButton.getCentre().toFloat());
     if (menu == nullptr)
         return false;
     for (int i = 0; i <= n; ++i)
         menu->keyPressed (juce::KeyPress (juce::KeyPress::downKey));
     menu->keyPressed (juce::KeyPress (juce::KeyPress::returnKey));
     pumpMessages (200);
-    return openMenu() == nullptr;
+    return TrTest::openMenu() == nullptr;
 }
 
 
