@@ -32,7 +32,7 @@ JackServer::JackServer (const juce::String& name)
     if (pid < 0)
         return;
 
-    running = runChild (juce::File ("/usr/bin/jack_wait"), { "-s", name, "-w", "-t", "20" }, 30.0).exitStatus == 0;
+    running = runChild (juce::File ("/usr/bin/jack_wait"), { "-s", name, "-n", "wait-" + name, "-w", "-t", "20" }, 30.0).exitStatus == 0;
     ::setenv ("JACK_DEFAULT_SERVER", name.toRawUTF8(), 1);
 }
 

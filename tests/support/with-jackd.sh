@@ -11,7 +11,7 @@ export JACK_DEFAULT_SERVER="$name" JACK_NO_AUDIO_RESERVATION=1
 
 jackd -n "$name" --no-realtime -d dummy -r 48000 -p 512 -C 2 -P 2 >"$log" 2>&1 &
 pid=$!
-if ! jack_wait -s "$name" -w -t 20 >/dev/null 2>&1; then
+if ! jack_wait -s "$name" -n "wait-$$" -w -t 20 >/dev/null 2>&1; then
     echo "JACK's dummy server did not start:"
     cat "$log"
     kill "$pid" 2>/dev/null
