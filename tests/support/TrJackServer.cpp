@@ -10,7 +10,7 @@
 
 namespace TrTest
 {
-JackServer::JackServer (const juce::String& name)
+JackServer::JackServer (const juce::String& serverName) : name (serverName)
 {
     if (const auto* current = std::getenv ("JACK_DEFAULT_SERVER"))
     {
@@ -41,6 +41,9 @@ JackServer::~JackServer()
     quit();
     if (pid > 0)
         ::waitpid (pid, nullptr, 0);
+    // Semaphores of clients the server did not see close stay behind in shared memory.
+    for (const auto& f : juce::File ("/dev/shm").findChildFiles (juce::File::findFiles, false, "jack_sem.*_" + name + "_*"))
+        f.deleteFile();
     if (hadPreviousDefault)
         ::setenv ("JACK_DEFAULT_SERVER", previousDefault.toRawUTF8(), 1);
     else

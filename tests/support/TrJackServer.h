@@ -12,7 +12,7 @@ namespace TrTest
 class JackServer
 {
 public:
-    explicit JackServer (const juce::String& name);
+    explicit JackServer (const juce::String& serverName);
     ~JackServer();
 
     /** Whether the server started and answers. */
@@ -22,6 +22,7 @@ public:
     void quit();
 
 private:
+    const juce::String name;
     pid_t pid = -1;
     bool running = false, quitting = false;
     juce::String previousDefault;

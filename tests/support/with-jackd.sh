@@ -25,5 +25,6 @@ status=$?
 
 kill "$pid" 2>/dev/null
 wait "$pid" 2>/dev/null
-rm -f "$log"
+# Semaphores of clients the server did not see close stay behind in shared memory.
+rm -f "$log" /dev/shm/jack_sem.*_"$name"_*
 exit "$status"
